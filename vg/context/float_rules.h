@@ -1,0 +1,53 @@
+// The float rules every entry point applies to its arguments: NaN becomes 0, infinities become the
+// largest finite float, and float-to-integer is floor then clamp to the int32 range.
+#ifndef TAMARIND_VG_CONTEXT_FLOAT_RULES_H
+#define TAMARIND_VG_CONTEXT_FLOAT_RULES_H
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+
+namespace tamarind {
+
+inline float sanitizeFloat(float x)
+{
+    if (std::isnan(x))
+        return 0.0f;
+    if (std::isinf(x))
+        return x > 0 ? FLT_MAX : -FLT_MAX;
+    return x;
+}
+
+inline int32_t floatToInt(float x)
+{
+    const double floored = std::floor(static_cast<double>(sanitizeFloat(x)));
+    if (floored <= -2147483648.0)
+        return INT32_MIN;
+    if (floored >= 2147483647.0)
+        return INT32_MAX;
+    return static_cast<int32_t>(floored);
+}
+
+// Element `index` of a caller array that holds floats or int32s, as a float (0 for a null array).
+inline float readFloatElement(const void *values, int32_t index, bool isFloat)
+{
+    if (values == nullptr)
+        return 0.0f;
+    if (isFloat)
+        return sanitizeFloat(static_cast<const float *>(values)[index]);
+    return static_cast<float>(static_cast<const int32_t *>(values)[index]);
+}
+
+// Element `index` of a caller array that holds floats or int32s, as an int32 (0 for a null array).
+inline int32_t readIntElement(const void *values, int32_t index, bool isFloat)
+{
+    if (values == nullptr)
+        return 0;
+    if (isFloat)
+        return floatToInt(static_cast<const float *>(values)[index]);
+    return static_cast<const int32_t *>(values)[index];
+}
+
+} // namespace tamarind
+
+#endif

@@ -1,0 +1,123 @@
+// The EGL state, thread lookup, the per-thread error slot and the binding of surfaces to VG contexts.
+#include "thread_state.h"
+
+#include "context_record.h"
+#include "display.h"
+#include "surface.h"
+#include "../context/storage.h"
+#include "../context/vg_context.h"
+#include "../render/scan_records.h"
+
+#include "platform.h"
+
+#include <VG/openvg.h>
+
+namespace tamarind {
+namespace {
+
+EglState *state = nullptr;
+
+} // namespace
+
+EglState &eglState()
+{
+    if (state == nullptr)
+        state = new EglState();
+    return *state;
+}
+
+EglState *existingEglState()
+{
+    return state;
+}
+
+ThreadState *findBoundThread()
+{
+    if (state == nullptr)
+        return nullptr;
+    const unsigned long self = goGetCurrentThreadID();
+    for (ThreadState *thread : state->boundThreads)
+        if (thread->threadId == self)
+            return thread;
+    return nullptr;
+}
+
+ThreadState &getThreadState()
+{
+    EglState &egl = eglState();
+    const unsigned long self = goGetCurrentThreadID();
+    for (ThreadState *thread : egl.threads)
+        if (thread->threadId == self)
+            return *thread;
+    auto *thread = new ThreadState();
+    thread->threadId = self;
+    try {
+        appendGrowing(egl.threads, thread);
+    } catch (...) {
+        delete thread;
+        throw;
+    }
+    return *thread;
+}
+
+void recordEglError(EGLint code)
+{
+    if (ThreadState *thread = findBoundThread())
+        thread->lastError = code;
+}
+
+VgContext *boundVgContext()
+{
+    eglState();
+    ThreadState *thread = findBoundThread();
+    return thread ? thread->context->vgContext : nullptr;
+}
+
+void attachSurface(ColorBuffer *colorBuffer, MaskBuffer *maskBuffer, VgContext &context)
+{
+    // The new bucket table is taken first so that a failure leaves the context detached, not half attached.
+    ZeroedArray<EdgeRecord *> buckets(static_cast<uint64_t>(colorBuffer->height) * kMaxSamplesPerAxis);
+    context.edgeBuckets = std::move(buckets);
+    context.colorBuffer = colorBuffer;
+    context.maskBuffer = maskBuffer;
+}
+
+void detachSurface(VgContext &context)
+{
+    context.colorBuffer = nullptr;
+    context.maskBuffer = nullptr;
+}
+
+void releaseBinding(ThreadState &thread)
+{
+    vgFinish();
+    detachSurface(*thread.context->vgContext);
+    ContextRecord *context = thread.context;
+    SurfaceRecord *surface = thread.surface;
+    thread.context = nullptr;
+    thread.surface = nullptr;
+    removeFirst(state->boundThreads, &thread);
+    releaseContext(context);
+    releaseSurface(surface);
+}
+
+void freeEglState()
+{
+    if (state == nullptr)
+        return;
+    EglState *egl = state;
+    state = nullptr;
+    // Bindings of other threads go first, so the display's lists hold the last references.
+    for (ThreadState *thread : egl->boundThreads) {
+        detachSurface(*thread->context->vgContext);
+        releaseContext(thread->context);
+        releaseSurface(thread->surface);
+    }
+    for (DisplayRecord *display : egl->displays)
+        destroyDisplay(display);
+    for (ThreadState *thread : egl->threads)
+        delete thread;
+    delete egl;
+}
+
+} // namespace tamarind
