@@ -19,5 +19,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/TamarindConfigVersion.cma
 install(FILES ${PROJECT_BINARY_DIR}/TamarindConfig.cmake ${PROJECT_BINARY_DIR}/TamarindConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Tamarind)
 
+# The .pc file finds its prefix relative to itself, so an installed tree can be moved.
+file(RELATIVE_PATH PC_TO_PREFIX "${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig" "${CMAKE_INSTALL_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/tamarind.pc.in ${PROJECT_BINARY_DIR}/tamarind.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/tamarind.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
