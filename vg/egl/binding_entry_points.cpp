@@ -34,14 +34,11 @@ EGLBoolean eglMakeCurrent(EGLDisplay display, EGLSurface draw, EGLSurface read, 
             error = EGL_NOT_INITIALIZED;
             return EGL_FALSE;
         }
-        if (context && !hasContext(*record, context)) {
-            error = EGL_BAD_CONTEXT;
+        if (context && requireContext(*record, context, error) == nullptr)
             return EGL_FALSE;
-        }
-        if ((draw && !hasSurface(*record, draw)) || (read && !hasSurface(*record, read))) {
-            error = EGL_BAD_SURFACE;
+        if ((draw && requireSurface(*record, draw, error) == nullptr) ||
+            (read && requireSurface(*record, read, error) == nullptr))
             return EGL_FALSE;
-        }
         if (draw != read || (draw == nullptr) != (context == nullptr)) {
             error = EGL_BAD_MATCH;
             return EGL_FALSE;

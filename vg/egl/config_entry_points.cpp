@@ -157,10 +157,8 @@ int32_t sortKey(const ConfigSizes &s, const ConfigRequest &r, int32_t configId)
 EGLBoolean eglGetConfigs(EGLDisplay display, EGLConfig *configs, EGLint configSize, EGLint *numConfig)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        if (initialisedDisplay(display) == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        if (requireDisplay(display, error) == nullptr)
             return EGL_FALSE;
-        }
         if (numConfig == nullptr || configSize < 0) {
             error = EGL_BAD_PARAMETER;
             return EGL_FALSE;
@@ -181,11 +179,9 @@ EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint *attribList, EGLConf
                            EGLint *numConfig)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        DisplayRecord *record = initialisedDisplay(display);
-        if (record == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        DisplayRecord *record = requireDisplay(display, error);
+        if (record == nullptr)
             return EGL_FALSE;
-        }
         if (numConfig == nullptr || configSize < 0) {
             error = EGL_BAD_PARAMETER;
             return EGL_FALSE;
@@ -251,16 +247,12 @@ EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint *attribList, EGLConf
 EGLBoolean eglGetConfigAttrib(EGLDisplay display, EGLConfig config, EGLint attribute, EGLint *value)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        DisplayRecord *record = initialisedDisplay(display);
-        if (record == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        DisplayRecord *record = requireDisplay(display, error);
+        if (record == nullptr)
             return EGL_FALSE;
-        }
-        const int32_t index = configIndexOf(config);
-        if (index < 0) {
-            error = EGL_BAD_CONFIG;
+        const int32_t index = requireConfig(config, error);
+        if (index < 0)
             return EGL_FALSE;
-        }
         if (!isConfigAttribute(attribute)) {
             error = EGL_BAD_ATTRIBUTE;
             return EGL_FALSE;

@@ -15,16 +15,12 @@ using namespace tamarind;
 EGLContext eglCreateContext(EGLDisplay display, EGLConfig config, EGLContext shareContext, const EGLint *)
 {
     return eglCall(EGL_NO_CONTEXT, [&](EGLint &error) -> EGLContext {
-        DisplayRecord *record = initialisedDisplay(display);
-        if (record == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        DisplayRecord *record = requireDisplay(display, error);
+        if (record == nullptr)
             return EGL_NO_CONTEXT;
-        }
-        const int32_t configIndex = configIndexOf(config);
-        if (configIndex < 0) {
-            error = EGL_BAD_CONFIG;
+        const int32_t configIndex = requireConfig(config, error);
+        if (configIndex < 0)
             return EGL_NO_CONTEXT;
-        }
         if (getThreadState().boundApi != EGL_OPENVG_API) {
             error = EGL_BAD_PARAMETER;
             return EGL_NO_CONTEXT;
@@ -45,16 +41,10 @@ EGLContext eglCreateContext(EGLDisplay display, EGLConfig config, EGLContext sha
 EGLBoolean eglDestroyContext(EGLDisplay display, EGLContext context)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        DisplayRecord *record = initialisedDisplay(display);
-        if (record == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        DisplayRecord *record = requireDisplay(display, error);
+        ContextRecord *listed = record ? requireContext(*record, context, error) : nullptr;
+        if (listed == nullptr)
             return EGL_FALSE;
-        }
-        if (!hasContext(*record, context)) {
-            error = EGL_BAD_CONTEXT;
-            return EGL_FALSE;
-        }
-        auto *listed = static_cast<ContextRecord *>(context);
         removeFirst(record->contexts, listed);
         releaseContext(listed);
         return EGL_TRUE;
@@ -64,19 +54,13 @@ EGLBoolean eglDestroyContext(EGLDisplay display, EGLContext context)
 EGLBoolean eglQueryContext(EGLDisplay display, EGLContext context, EGLint attribute, EGLint *value)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        DisplayRecord *record = initialisedDisplay(display);
-        if (record == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        const ContextRecord *listed = listedContext(display, context, error);
+        if (listed == nullptr)
             return EGL_FALSE;
-        }
-        if (!hasContext(*record, context)) {
-            error = EGL_BAD_CONTEXT;
-            return EGL_FALSE;
-        }
         EGLint answer = 0;
         switch (attribute) {
         case EGL_CONFIG_ID:
-            answer = static_cast<ContextRecord *>(context)->configIndex + 1;
+            answer = listed->configIndex + 1;
             break;
         case EGL_CONTEXT_CLIENT_TYPE:
             answer = EGL_OPENVG_API;

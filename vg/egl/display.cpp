@@ -35,6 +35,22 @@ DisplayRecord *initialisedDisplay(EGLDisplay display)
     return egl->displays.front();
 }
 
+DisplayRecord *requireDisplay(EGLDisplay display, EGLint &error)
+{
+    DisplayRecord *record = initialisedDisplay(display);
+    if (record == nullptr)
+        error = EGL_NOT_INITIALIZED;
+    return record;
+}
+
+int32_t requireConfig(EGLConfig config, EGLint &error)
+{
+    const int32_t index = configIndexOf(config);
+    if (index < 0)
+        error = EGL_BAD_CONFIG;
+    return index;
+}
+
 int32_t configIndexOf(EGLConfig config)
 {
     const auto index = reinterpret_cast<uintptr_t>(config);
@@ -66,6 +82,34 @@ bool hasSurface(const DisplayRecord &display, const void *surface)
         if (entry == surface)
             return true;
     return false;
+}
+
+ContextRecord *requireContext(const DisplayRecord &display, EGLContext context, EGLint &error)
+{
+    if (hasContext(display, context))
+        return static_cast<ContextRecord *>(context);
+    error = EGL_BAD_CONTEXT;
+    return nullptr;
+}
+
+SurfaceRecord *requireSurface(const DisplayRecord &display, EGLSurface surface, EGLint &error)
+{
+    if (hasSurface(display, surface))
+        return static_cast<SurfaceRecord *>(surface);
+    error = EGL_BAD_SURFACE;
+    return nullptr;
+}
+
+SurfaceRecord *listedSurface(EGLDisplay display, EGLSurface surface, EGLint &error)
+{
+    const DisplayRecord *record = requireDisplay(display, error);
+    return record ? requireSurface(*record, surface, error) : nullptr;
+}
+
+ContextRecord *listedContext(EGLDisplay display, EGLContext context, EGLint &error)
+{
+    const DisplayRecord *record = requireDisplay(display, error);
+    return record ? requireContext(*record, context, error) : nullptr;
 }
 
 } // namespace tamarind

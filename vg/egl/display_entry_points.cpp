@@ -57,10 +57,8 @@ EGLBoolean eglTerminate(EGLDisplay display)
 const char *eglQueryString(EGLDisplay display, EGLint name)
 {
     return eglCall<const char *>(nullptr, [&](EGLint &error) -> const char * {
-        if (initialisedDisplay(display) == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        if (requireDisplay(display, error) == nullptr)
             return nullptr;
-        }
         switch (name) {
         case EGL_VENDOR:
             return "Korvel Labs";

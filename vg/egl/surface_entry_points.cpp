@@ -35,38 +35,17 @@ EGLSurface listSurface(DisplayRecord &display, SurfaceRecord *surface)
 // The common first checks of every creator: display, then configuration index.
 DisplayRecord *checkCreator(EGLDisplay display, EGLConfig config, EGLint &error, int32_t &configIndex)
 {
-    DisplayRecord *record = initialisedDisplay(display);
-    if (record == nullptr) {
-        error = EGL_NOT_INITIALIZED;
+    DisplayRecord *record = requireDisplay(display, error);
+    if (record == nullptr)
         return nullptr;
-    }
-    configIndex = configIndexOf(config);
-    if (configIndex < 0) {
-        error = EGL_BAD_CONFIG;
-        return nullptr;
-    }
-    return record;
+    configIndex = requireConfig(config, error);
+    return configIndex < 0 ? nullptr : record;
 }
 
 bool isValidPixmap(const NativePixmap *pixmap)
 {
     return pixmap != nullptr && isValidImageFormat(pixmap->format) && pixmap->data != nullptr &&
            pixmap->width > 0 && pixmap->height > 0;
-}
-
-// The surface when it is on the initialised display, else null with the error set.
-SurfaceRecord *listedSurface(EGLDisplay display, EGLSurface surface, EGLint &error)
-{
-    DisplayRecord *record = initialisedDisplay(display);
-    if (record == nullptr) {
-        error = EGL_NOT_INITIALIZED;
-        return nullptr;
-    }
-    if (!hasSurface(*record, surface)) {
-        error = EGL_BAD_SURFACE;
-        return nullptr;
-    }
-    return static_cast<SurfaceRecord *>(surface);
 }
 
 } // namespace
@@ -178,10 +157,11 @@ EGLSurface eglCreatePixmapSurface(EGLDisplay display, EGLConfig config, EGLNativ
 EGLBoolean eglDestroySurface(EGLDisplay display, EGLSurface surface)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        SurfaceRecord *record = listedSurface(display, surface, error);
+        DisplayRecord *owner = requireDisplay(display, error);
+        SurfaceRecord *record = owner ? requireSurface(*owner, surface, error) : nullptr;
         if (record == nullptr)
             return EGL_FALSE;
-        removeFirst(initialisedDisplay(display)->surfaces, record);
+        removeFirst(owner->surfaces, record);
         releaseSurface(record);
         return EGL_TRUE;
     });

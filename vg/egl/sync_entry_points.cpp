@@ -12,10 +12,8 @@ using namespace tamarind;
 EGLBoolean eglSwapInterval(EGLDisplay display, EGLint)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        if (initialisedDisplay(display) == nullptr) {
-            error = EGL_NOT_INITIALIZED;
+        if (requireDisplay(display, error) == nullptr)
             return EGL_FALSE;
-        }
         return EGL_TRUE;
     });
 }
