@@ -4,6 +4,7 @@
 
 #include "image_object.h"
 #include "../context/call_frame.h"
+#include "../context/saturating.h"
 
 using namespace tamarind;
 
@@ -12,13 +13,6 @@ namespace {
 constexpr int32_t kMaxImageSide = 16384;
 constexpr int64_t kMaxImagePixels = 268435456;
 constexpr int64_t kMaxImageBytes = 1073741824;
-
-// a + b, saturating at the int32 maximum.
-int32_t saturatingSum(int32_t a, int32_t b)
-{
-    const int64_t sum = static_cast<int64_t>(a) + b;
-    return sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
-}
 
 // Adds a new image to the context's list; the image is released if the list cannot grow.
 VGImage registerImage(VgContext &context, ImageObject *image)
@@ -81,7 +75,7 @@ VGImage vgChildImage(VGImage parent, VGint x, VGint y, VGint width, VGint height
             return VG_INVALID_HANDLE;
         }
         if (x < 0 || x >= record->width || y < 0 || y >= record->height || width <= 0 || height <= 0 ||
-            saturatingSum(x, width) > record->width || saturatingSum(y, height) > record->height) {
+            saturatingAdd(x, width) > record->width || saturatingAdd(y, height) > record->height) {
             recordError(context, VG_ILLEGAL_ARGUMENT_ERROR);
             return VG_INVALID_HANDLE;
         }
