@@ -10,6 +10,7 @@
 #include "thread_state.h"
 #include "../context/storage.h"
 #include "../context/vg_context.h"
+#include "../image/image_object.h"
 
 using namespace tamarind;
 
@@ -47,7 +48,7 @@ EGLBoolean eglMakeCurrent(EGLDisplay display, EGLSurface draw, EGLSurface read, 
         auto *contextRecord = static_cast<ContextRecord *>(context);
         const bool binding = surface != nullptr;
         if (binding) {
-            if (surface->colorBuffer->locked) {
+            if (isSurfaceLocked(*surface)) {
                 error = EGL_BAD_ACCESS;
                 return EGL_FALSE;
             }
@@ -59,20 +60,7 @@ EGLBoolean eglMakeCurrent(EGLDisplay display, EGLSurface draw, EGLSurface read, 
         if (ThreadState *bound = findBoundThread())
             releaseBinding(*bound);
         if (binding) {
-            ThreadState &thread = getThreadState();
-            VgContext &vg = *contextRecord->vgContext;
-            detachSurface(vg);
-            attachSurface(surface->colorBuffer, surface->maskBuffer, vg);
-            try {
-                appendGrowing(eglState().boundThreads, &thread);
-            } catch (...) {
-                detachSurface(vg); // the thread stays unbound
-                throw;
-            }
-            thread.context = contextRecord;
-            thread.surface = surface;
-            contextRecord->references += 1;
-            surface->references += 1;
+            bindThread(getThreadState(), *contextRecord, *surface);
         }
         return EGL_TRUE;
     });
@@ -154,7 +142,7 @@ EGLBoolean eglIsInUse(VGImage image)
     if (egl == nullptr || image == VG_INVALID_HANDLE)
         return EGL_FALSE;
     for (const ThreadState *thread : egl->boundThreads)
-        if (thread->surface->colorBuffer->image == image)
+        if (thread->surface->image != nullptr && thread->surface->image->handle == image)
             return EGL_TRUE;
     return EGL_FALSE;
 }

@@ -1,6 +1,9 @@
 // Creation and release of surfaces and their buffers.
 #include "surface.h"
 
+#include "../image/image_object.h"
+#include "../image/pixel_transfers.h"
+
 #include <cstring>
 #include <memory>
 
@@ -62,7 +65,30 @@ void releaseSurface(SurfaceRecord *surface)
         return;
     releaseColorBuffer(surface->colorBuffer);
     releaseMaskBuffer(surface->maskBuffer);
+    if (surface->image != nullptr) {
+        surface->image->shareCount -= 1;
+        releaseImage(surface->image);
+    }
     delete surface;
+}
+
+void loadSurfaceImage(SurfaceRecord &surface)
+{
+    if (surface.image != nullptr)
+        writeSurfaceRegion(*surface.colorBuffer, 0, 0, *surface.image, 0, 0, surface.image->width,
+                           surface.image->height);
+}
+
+void storeSurfaceImage(SurfaceRecord &surface)
+{
+    if (surface.image != nullptr)
+        readSurfaceRegion(*surface.image, 0, 0, *surface.colorBuffer, 0, 0, surface.image->width,
+                          surface.image->height);
+}
+
+bool isSurfaceLocked(const SurfaceRecord &surface)
+{
+    return surface.colorBuffer->locked != 0 || (surface.image != nullptr && surface.image->shareCount > 1);
 }
 
 } // namespace tamarind

@@ -27,7 +27,6 @@ struct ColorBuffer {
     ZeroedArray<BufferPixel> pixels; // rows from y = 0 (the bottom row) upward, all zero when created
     int32_t references = 1;          // from its surface
     int32_t locked = 0;
-    VGImage image = VG_INVALID_HANDLE; // the image a client-buffer pbuffer draws into, if any
     BufferPixel *cursor = nullptr;     // position used by the pixel pipeline
 };
 
@@ -38,6 +37,8 @@ struct MaskBuffer {
     int32_t references = 1;      // from its surface
 };
 
+struct ImageObject;
+
 struct SurfaceRecord {
     void *nativeHandle = nullptr; // window handle of a window surface; stored only
     int32_t configIndex = 0;
@@ -47,6 +48,7 @@ struct SurfaceRecord {
     uint8_t largestPbuffer = 0; // EGL_LARGEST_PBUFFER as passed, non-zero made 1
     EGLint renderBuffer = EGL_BACK_BUFFER;
     int32_t references = 1; // the display's list plus each thread that has it bound
+    ImageObject *image = nullptr; // counted: the image a client-buffer pbuffer draws into
 };
 
 // New buffers of width x height: colour all zero, mask all 255.
@@ -56,8 +58,18 @@ MaskBuffer *createMaskBuffer(int32_t width, int32_t height);
 // Builds a surface with fresh buffers; nothing is kept on failure.
 SurfaceRecord *createSurface(int32_t configIndex, int32_t width, int32_t height, int32_t formatFlags);
 
-// Drops one reference; at zero the surface drops its buffers and is freed.
+// Drops one reference; at zero the surface drops its buffers (and its image) and is freed.
 void releaseSurface(SurfaceRecord *surface);
+
+// A client-buffer pbuffer draws into a working colour buffer: it is loaded from the image when the
+// surface gets its first binding and stored back when its last binding goes. While bound, the image is
+// in use, so no API call can observe its pixels in between.
+void loadSurfaceImage(SurfaceRecord &surface);
+void storeSurfaceImage(SurfaceRecord &surface);
+
+// An image surface is locked while anything else shares its image (children or pattern paints), since
+// those could observe or change the pixels behind the working buffer.
+bool isSurfaceLocked(const SurfaceRecord &surface);
 
 } // namespace tamarind
 

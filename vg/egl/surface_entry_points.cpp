@@ -6,7 +6,11 @@
 #include "egl_call.h"
 #include "surface.h"
 #include "../context/storage.h"
+#include "../image/image_object.h"
 #include "../image/pixel_format.h"
+#include "context_record.h"
+#include "thread_state.h"
+#include "../context/vg_context.h"
 
 #include "platform.h"
 
@@ -48,7 +52,65 @@ bool isValidPixmap(const NativePixmap *pixmap)
            pixmap->width > 0 && pixmap->height > 0;
 }
 
+// A client buffer names an image by its 32-bit handle; it is trusted only when a live image of some
+// context of the display (or of a context still bound after its destruction) carries that handle.
+ImageObject *findLiveImage(const DisplayRecord &display, EGLClientBuffer buffer)
+{
+    const auto handle = static_cast<VGHandle>(reinterpret_cast<uintptr_t>(buffer));
+    if (reinterpret_cast<uintptr_t>(buffer) > UINT32_MAX)
+        return nullptr;
+    for (const ContextRecord *context : display.contexts)
+        if (ImageObject *image = isImage(*context->vgContext, handle))
+            return image;
+    for (const ThreadState *thread : eglState().boundThreads)
+        if (ImageObject *image = isImage(*thread->context->vgContext, handle))
+            return image;
+    return nullptr;
+}
+
+bool sameBitSizes(const PixelFormatDescriptor &a, const PixelFormatDescriptor &b)
+{
+    return a.redBits == b.redBits && a.greenBits == b.greenBits && a.blueBits == b.blueBits &&
+           a.alphaBits == b.alphaBits && a.luminanceBits == b.luminanceBits;
+}
+
 } // namespace
+
+EGLSurface eglCreatePbufferFromClientBuffer(EGLDisplay display, EGLenum bufferType, EGLClientBuffer buffer,
+                                           EGLConfig config, const EGLint *attribList)
+{
+    return eglCall(EGL_NO_SURFACE, [&](EGLint &error) -> EGLSurface {
+        DisplayRecord *record = requireDisplay(display, error);
+        if (record == nullptr)
+            return EGL_NO_SURFACE;
+        ImageObject *image = bufferType == EGL_OPENVG_IMAGE && buffer ? findLiveImage(*record, buffer) : nullptr;
+        if (image == nullptr) {
+            error = EGL_BAD_PARAMETER;
+            return EGL_NO_SURFACE;
+        }
+        if (image->shareCount != 0) {
+            error = EGL_BAD_ACCESS;
+            return EGL_NO_SURFACE;
+        }
+        const int32_t configIndex = requireConfig(config, error);
+        if (configIndex < 0)
+            return EGL_NO_SURFACE;
+        if (attribList != nullptr && attribList[0] != EGL_NONE) {
+            error = EGL_BAD_ATTRIBUTE;
+            return EGL_NO_SURFACE;
+        }
+        if (!sameBitSizes(image->descriptor, record->configs[configIndex].descriptor)) {
+            error = EGL_BAD_MATCH;
+            return EGL_NO_SURFACE;
+        }
+        SurfaceRecord *surface =
+            createSurface(configIndex, image->width, image->height, image->descriptor.internalFormat);
+        surface->image = image;
+        image->refCount += 1;
+        image->shareCount += 1;
+        return listSurface(*record, surface);
+    });
+}
 
 EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, EGLNativeWindowType window,
                                   const EGLint *attribList)

@@ -88,31 +88,68 @@ void detachSurface(VgContext &context)
     context.maskBuffer = nullptr;
 }
 
-void releaseBinding(ThreadState &thread)
+namespace {
+
+bool isBoundByAnyThread(const SurfaceRecord *surface)
 {
-    vgFinish();
+    for (const ThreadState *thread : state->boundThreads)
+        if (thread->surface == surface)
+            return true;
+    return false;
+}
+
+// Detaches and forgets a binding; an image surface whose last binding this was stores its drawing back.
+void dropBinding(ThreadState &thread)
+{
     detachSurface(*thread.context->vgContext);
     ContextRecord *context = thread.context;
     SurfaceRecord *surface = thread.surface;
     thread.context = nullptr;
     thread.surface = nullptr;
     removeFirst(state->boundThreads, &thread);
+    if (!isBoundByAnyThread(surface))
+        storeSurfaceImage(*surface);
     releaseContext(context);
     releaseSurface(surface);
+}
+
+} // namespace
+
+void bindThread(ThreadState &thread, ContextRecord &context, SurfaceRecord &surface)
+{
+    VgContext &vg = *context.vgContext;
+    detachSurface(vg);
+    attachSurface(surface.colorBuffer, surface.maskBuffer, vg);
+    const bool firstBinding = !isBoundByAnyThread(&surface);
+    try {
+        appendGrowing(state->boundThreads, &thread);
+    } catch (...) {
+        detachSurface(vg); // the thread stays unbound
+        throw;
+    }
+    if (firstBinding)
+        loadSurfaceImage(surface);
+    thread.context = &context;
+    thread.surface = &surface;
+    context.references += 1;
+    surface.references += 1;
+}
+
+void releaseBinding(ThreadState &thread)
+{
+    vgFinish();
+    dropBinding(thread);
 }
 
 void freeEglState()
 {
     if (state == nullptr)
         return;
+    // Bindings of other threads go first, so the display's lists hold the last references.
+    while (!state->boundThreads.empty())
+        dropBinding(*state->boundThreads.back());
     EglState *egl = state;
     state = nullptr;
-    // Bindings of other threads go first, so the display's lists hold the last references.
-    for (ThreadState *thread : egl->boundThreads) {
-        detachSurface(*thread->context->vgContext);
-        releaseContext(thread->context);
-        releaseSurface(thread->surface);
-    }
     for (DisplayRecord *display : egl->displays)
         destroyDisplay(display);
     for (ThreadState *thread : egl->threads)

@@ -53,6 +53,9 @@ void attachSurface(ColorBuffer *colorBuffer, MaskBuffer *maskBuffer, VgContext &
 // Detaches the VG context from its buffers.
 void detachSurface(VgContext &context);
 
+// Binds a context and a surface to a thread that is not bound; the thread stays unbound on failure.
+void bindThread(ThreadState &thread, ContextRecord &context, SurfaceRecord &surface);
+
 // Releases the calling thread's binding: finishes drawing, detaches, drops the context and surface.
 void releaseBinding(ThreadState &thread);
 
