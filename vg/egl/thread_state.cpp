@@ -12,6 +12,8 @@
 
 #include <VG/openvg.h>
 
+#include <new>
+
 namespace tamarind {
 namespace {
 
@@ -75,9 +77,11 @@ VgContext *boundVgContext()
 
 void attachSurface(ColorBuffer *colorBuffer, MaskBuffer *maskBuffer, VgContext &context)
 {
-    // The new bucket table is taken first so that a failure leaves the context detached, not half attached.
-    ZeroedArray<EdgeRecord *> buckets(static_cast<uint64_t>(colorBuffer->height) * kMaxSamplesPerAxis);
-    context.edgeBuckets = std::move(buckets);
+    // A table of the right size is kept; a new one is taken before anything changes, so a failure
+    // leaves the context detached, not half attached.
+    const uint64_t buckets = static_cast<uint64_t>(colorBuffer->height) * kMaxSamplesPerAxis;
+    if (context.edgeBuckets.size() != buckets)
+        context.edgeBuckets = ZeroedArray<EdgeRecord *>(buckets);
     context.colorBuffer = colorBuffer;
     context.maskBuffer = maskBuffer;
 }
@@ -98,15 +102,33 @@ bool isBoundByAnyThread(const SurfaceRecord *surface)
     return false;
 }
 
+ThreadState *otherBindingOf(const ContextRecord *context)
+{
+    for (ThreadState *thread : state->boundThreads)
+        if (thread->context == context)
+            return thread;
+    return nullptr;
+}
+
 // Detaches and forgets a binding; an image surface whose last binding this was stores its drawing back.
+// A context that another thread still has bound stays attached to that thread's surface, so the other
+// thread keeps its drawing target.
 void dropBinding(ThreadState &thread)
 {
-    detachSurface(*thread.context->vgContext);
+    VgContext &vg = *thread.context->vgContext;
+    detachSurface(vg);
     ContextRecord *context = thread.context;
     SurfaceRecord *surface = thread.surface;
     thread.context = nullptr;
     thread.surface = nullptr;
     removeFirst(state->boundThreads, &thread);
+    if (const ThreadState *other = otherBindingOf(context)) {
+        try {
+            attachSurface(other->surface->colorBuffer, other->surface->maskBuffer, vg);
+        } catch (const std::bad_alloc &) {
+            // Left detached: the other thread's drawing calls then find no target and do nothing.
+        }
+    }
     if (!isBoundByAnyThread(surface))
         storeSurfaceImage(*surface);
     releaseContext(context);

@@ -206,6 +206,24 @@ TEST_F(BoundContextTest, TwoThreadsMayBindTheSamePair)
     EXPECT_TRUE(existingEglState()->boundThreads.empty());
 }
 
+TEST_F(BoundContextTest, ASharedContextKeepsTheTargetOfTheThreadStillBound)
+{
+    EGLSurface other = makePbuffer(config, 16, 8);
+    ASSERT_NE(other, EGL_NO_SURFACE);
+    WorkerThread worker;
+    worker.run([&] {
+        ASSERT_EQ(eglBindAPI(EGL_OPENVG_API), EGL_TRUE);
+        ASSERT_EQ(eglMakeCurrent(EGL_NO_DISPLAY, other, other, context), EGL_TRUE);
+    });
+    // The main thread lets go of the shared context: the worker's surface stays its target.
+    ASSERT_EQ(eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT), EGL_TRUE);
+    EXPECT_EQ(vgContextOf(context).colorBuffer, surfaceRecord(other).colorBuffer);
+    EXPECT_EQ(vgContextOf(context).maskBuffer, surfaceRecord(other).maskBuffer);
+    EXPECT_EQ(vgContextOf(context).edgeBuckets.size(), 8u * 8u) << "a bucket per subsample row of the target";
+    worker.run([] { EXPECT_EQ(eglMakeCurrent(EGL_NO_DISPLAY, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT), EGL_TRUE); });
+    EXPECT_EQ(vgContextOf(context).colorBuffer, nullptr);
+}
+
 TEST_F(BoundContextTest, ReleaseThreadOnAnyThreadFreesEveryonesState)
 {
     WorkerThread worker;
