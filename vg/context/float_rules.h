@@ -28,6 +28,19 @@ inline int32_t floatToInt(float x)
     return static_cast<int32_t>(floored);
 }
 
+// A stored float read as an integer: truncation toward zero, saturating at the ends of the int32 range
+// (NaN, which sanitised values never hold, gives 0).
+inline int32_t truncateToInt(float x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x >= 2147483648.0f)
+        return INT32_MAX;
+    if (x <= -2147483648.0f)
+        return INT32_MIN;
+    return static_cast<int32_t>(x);
+}
+
 // Element `index` of a caller array that holds floats or int32s, as a float (0 for a null array).
 inline float readFloatElement(const void *values, int32_t index, bool isFloat)
 {

@@ -1,6 +1,7 @@
 // Image records: creation of roots and children, the destruction order, and single-pixel access.
 #include "image_object.h"
 
+#include <cstring>
 #include <memory>
 
 namespace tamarind {
@@ -91,6 +92,21 @@ bool isAlignedFor(const void *data, int32_t format)
 
 namespace {
 
+// Caller memory may have any stride, so 16- and 32-bit pixels are moved as bytes (one instruction each).
+template <class T>
+T loadUnaligned(const uint8_t *at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+template <class T>
+void storeUnaligned(uint8_t *at, T value)
+{
+    std::memcpy(at, &value, sizeof value);
+}
+
 uint8_t *rowOf(const ImageObject &image, int32_t y)
 {
     return image.pixels + static_cast<intptr_t>(y) * image.stride;
@@ -101,9 +117,9 @@ uint32_t loadPacked(const ImageObject &image, int32_t x, int32_t y)
     const uint8_t *row = rowOf(image, y);
     switch (image.descriptor.bitsPerPixel) {
     case 32:
-        return reinterpret_cast<const uint32_t *>(row)[x];
+        return loadUnaligned<uint32_t>(row + static_cast<intptr_t>(x) * 4);
     case 16:
-        return reinterpret_cast<const uint16_t *>(row)[x];
+        return loadUnaligned<uint16_t>(row + static_cast<intptr_t>(x) * 2);
     case 8:
         return row[x];
     default: {
@@ -128,10 +144,10 @@ void storePackedPixel(ImageObject &image, int32_t x, int32_t y, uint32_t packed)
     uint8_t *row = rowOf(image, y);
     switch (image.descriptor.bitsPerPixel) {
     case 32:
-        reinterpret_cast<uint32_t *>(row)[x] = packed;
+        storeUnaligned<uint32_t>(row + static_cast<intptr_t>(x) * 4, packed);
         break;
     case 16:
-        reinterpret_cast<uint16_t *>(row)[x] = static_cast<uint16_t>(packed);
+        storeUnaligned<uint16_t>(row + static_cast<intptr_t>(x) * 2, static_cast<uint16_t>(packed));
         break;
     case 8:
         row[x] = static_cast<uint8_t>(packed);

@@ -39,6 +39,13 @@ int main(void)
     CHECK(eglGetCurrentContext() == context);
     CHECK(eglGetCurrentVGContext() != NULL);
     CHECK(eglQuerySurface(display, surface, EGL_WIDTH, &width) == EGL_TRUE && width == 64);
+    /* Enumeration arguments from C may hold any value; the library rejects the bad ones. */
+    vgSeti((VGParamType)-1, 0);
+    CHECK(vgGetError() == VG_ILLEGAL_ARGUMENT_ERROR);
+    vgMask(VG_INVALID_HANDLE, (VGMaskOperation)-1, 0, 0, 1, 1); /* not a fill: the handle is checked first */
+    CHECK(vgGetError() == VG_BAD_HANDLE_ERROR);
+    CHECK(vgCreateImage((VGImageFormat)-1, 1, 1, 0) == VG_INVALID_HANDLE);
+    CHECK(vgGetError() == VG_UNSUPPORTED_IMAGE_FORMAT_ERROR);
     vgFlush();
     vgFinish();
     CHECK(vgGetError() == VG_NO_ERROR);

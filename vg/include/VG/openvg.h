@@ -11,7 +11,7 @@ extern "C" {
 #define OPENVG_VERSION_1_0 1
 #define OPENVG_VERSION_1_0_1 1
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_FALSE = 0,
     VG_TRUE = 1,
     VG_BOOLEAN_FORCE_SIZE = VG_MAX_ENUM
@@ -25,7 +25,7 @@ typedef VGHandle VGPaint;
 
 #define VG_INVALID_HANDLE ((VGHandle)0)
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_NO_ERROR = 0,
     VG_BAD_HANDLE_ERROR = 0x1000,
     VG_ILLEGAL_ARGUMENT_ERROR = 0x1001,
@@ -38,7 +38,7 @@ typedef enum {
     VG_ERROR_CODE_FORCE_SIZE = VG_MAX_ENUM
 } VGErrorCode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     /* Mode settings */
     VG_MATRIX_MODE = 0x1100,
     VG_FILL_RULE = 0x1101,
@@ -92,14 +92,14 @@ typedef enum {
     VG_PARAM_TYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGParamType;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_RENDERING_QUALITY_NONANTIALIASED = 0x1200,
     VG_RENDERING_QUALITY_FASTER = 0x1201,
     VG_RENDERING_QUALITY_BETTER = 0x1202,
     VG_RENDERING_QUALITY_FORCE_SIZE = VG_MAX_ENUM
 } VGRenderingQuality;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_PIXEL_LAYOUT_UNKNOWN = 0x1300,
     VG_PIXEL_LAYOUT_RGB_VERTICAL = 0x1301,
     VG_PIXEL_LAYOUT_BGR_VERTICAL = 0x1302,
@@ -108,7 +108,7 @@ typedef enum {
     VG_PIXEL_LAYOUT_FORCE_SIZE = VG_MAX_ENUM
 } VGPixelLayout;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_MATRIX_PATH_USER_TO_SURFACE = 0x1400,
     VG_MATRIX_IMAGE_USER_TO_SURFACE = 0x1401,
     VG_MATRIX_FILL_PAINT_TO_USER = 0x1402,
@@ -116,7 +116,7 @@ typedef enum {
     VG_MATRIX_MODE_FORCE_SIZE = VG_MAX_ENUM
 } VGMatrixMode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_CLEAR_MASK = 0x1500,
     VG_FILL_MASK = 0x1501,
     VG_SET_MASK = 0x1502,
@@ -128,7 +128,7 @@ typedef enum {
 
 #define VG_PATH_FORMAT_STANDARD 0
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_PATH_DATATYPE_S_8 = 0,
     VG_PATH_DATATYPE_S_16 = 1,
     VG_PATH_DATATYPE_S_32 = 2,
@@ -136,13 +136,13 @@ typedef enum {
     VG_PATH_DATATYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGPathDatatype;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_ABSOLUTE = 0,
     VG_RELATIVE = 1,
     VG_PATH_ABS_REL_FORCE_SIZE = VG_MAX_ENUM
 } VGPathAbsRel;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_CLOSE_PATH = (0 << 1),
     VG_MOVE_TO = (1 << 1),
     VG_LINE_TO = (2 << 1),
@@ -161,7 +161,7 @@ typedef enum {
 
 /* A segment ORed with VG_ABSOLUTE (0) or VG_RELATIVE (1). Written as plain numbers so that C++ does not
  * see arithmetic between two enumeration types. */
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_MOVE_TO_ABS = (1 << 1) | 0,
     VG_MOVE_TO_REL = (1 << 1) | 1,
     VG_LINE_TO_ABS = (2 << 1) | 0,
@@ -189,7 +189,7 @@ typedef enum {
     VG_PATH_COMMAND_FORCE_SIZE = VG_MAX_ENUM
 } VGPathCommand;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_PATH_CAPABILITY_APPEND_FROM = (1 << 0),
     VG_PATH_CAPABILITY_APPEND_TO = (1 << 1),
     VG_PATH_CAPABILITY_MODIFY = (1 << 2),
@@ -206,7 +206,7 @@ typedef enum {
     VG_PATH_CAPABILITIES_FORCE_SIZE = VG_MAX_ENUM
 } VGPathCapabilities;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_PATH_FORMAT = 0x1600,
     VG_PATH_DATATYPE = 0x1601,
     VG_PATH_SCALE = 0x1602,
@@ -216,33 +216,33 @@ typedef enum {
     VG_PATH_PARAM_TYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGPathParamType;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_CAP_BUTT = 0x1700,
     VG_CAP_ROUND = 0x1701,
     VG_CAP_SQUARE = 0x1702,
     VG_CAP_STYLE_FORCE_SIZE = VG_MAX_ENUM
 } VGCapStyle;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_JOIN_MITER = 0x1800,
     VG_JOIN_ROUND = 0x1801,
     VG_JOIN_BEVEL = 0x1802,
     VG_JOIN_STYLE_FORCE_SIZE = VG_MAX_ENUM
 } VGJoinStyle;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_EVEN_ODD = 0x1900,
     VG_NON_ZERO = 0x1901,
     VG_FILL_RULE_FORCE_SIZE = VG_MAX_ENUM
 } VGFillRule;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_STROKE_PATH = (1 << 0),
     VG_FILL_PATH = (1 << 1),
     VG_PAINT_MODE_FORCE_SIZE = VG_MAX_ENUM
 } VGPaintMode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     /* Color paint */
     VG_PAINT_TYPE = 0x1A00,
     VG_PAINT_COLOR = 0x1A01,
@@ -260,7 +260,7 @@ typedef enum {
     VG_PAINT_PARAM_TYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGPaintParamType;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_PAINT_TYPE_COLOR = 0x1B00,
     VG_PAINT_TYPE_LINEAR_GRADIENT = 0x1B01,
     VG_PAINT_TYPE_RADIAL_GRADIENT = 0x1B02,
@@ -268,14 +268,14 @@ typedef enum {
     VG_PAINT_TYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGPaintType;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_COLOR_RAMP_SPREAD_PAD = 0x1C00,
     VG_COLOR_RAMP_SPREAD_REPEAT = 0x1C01,
     VG_COLOR_RAMP_SPREAD_REFLECT = 0x1C02,
     VG_COLOR_RAMP_SPREAD_MODE_FORCE_SIZE = VG_MAX_ENUM
 } VGColorRampSpreadMode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_TILE_FILL = 0x1D00,
     VG_TILE_PAD = 0x1D01,
     VG_TILE_REPEAT = 0x1D02,
@@ -284,7 +284,7 @@ typedef enum {
 } VGTilingMode;
 
 /* Base formats are 0..12. Bit 6 moves alpha (or the unused byte) to the front, bit 7 swaps red and blue. */
-typedef enum {
+typedef enum VG_ENUM_BASE {
     /* RGBA order */
     VG_sRGBX_8888 = 0,
     VG_sRGBA_8888 = 1,
@@ -334,28 +334,28 @@ typedef enum {
     VG_IMAGE_FORMAT_FORCE_SIZE = VG_MAX_ENUM
 } VGImageFormat;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_IMAGE_QUALITY_NONANTIALIASED = (1 << 0),
     VG_IMAGE_QUALITY_FASTER = (1 << 1),
     VG_IMAGE_QUALITY_BETTER = (1 << 2),
     VG_IMAGE_QUALITY_FORCE_SIZE = VG_MAX_ENUM
 } VGImageQuality;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_IMAGE_FORMAT = 0x1E00,
     VG_IMAGE_WIDTH = 0x1E01,
     VG_IMAGE_HEIGHT = 0x1E02,
     VG_IMAGE_PARAM_TYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGImageParamType;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_DRAW_IMAGE_NORMAL = 0x1F00,
     VG_DRAW_IMAGE_MULTIPLY = 0x1F01,
     VG_DRAW_IMAGE_STENCIL = 0x1F02,
     VG_IMAGE_MODE_FORCE_SIZE = VG_MAX_ENUM
 } VGImageMode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_RED = (1 << 3),
     VG_GREEN = (1 << 2),
     VG_BLUE = (1 << 1),
@@ -363,7 +363,7 @@ typedef enum {
     VG_IMAGE_CHANNEL_FORCE_SIZE = VG_MAX_ENUM
 } VGImageChannel;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_BLEND_SRC = 0x2000,
     VG_BLEND_SRC_OVER = 0x2001,
     VG_BLEND_DST_OVER = 0x2002,
@@ -377,19 +377,19 @@ typedef enum {
     VG_BLEND_MODE_FORCE_SIZE = VG_MAX_ENUM
 } VGBlendMode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_IMAGE_FORMAT_QUERY = 0x2100,
     VG_PATH_DATATYPE_QUERY = 0x2101,
     VG_HARDWARE_QUERY_TYPE_FORCE_SIZE = VG_MAX_ENUM
 } VGHardwareQueryType;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_HARDWARE_ACCELERATED = 0x2200,
     VG_HARDWARE_UNACCELERATED = 0x2201,
     VG_HARDWARE_QUERY_RESULT_FORCE_SIZE = VG_MAX_ENUM
 } VGHardwareQueryResult;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VG_VENDOR = 0x2300,
     VG_RENDERER = 0x2301,
     VG_VERSION = 0x2302,

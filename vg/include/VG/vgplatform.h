@@ -24,6 +24,14 @@ typedef int32_t VGint;
 typedef uint32_t VGuint;
 typedef VGuint VGbitfield;
 
+/* In C++ every enumeration of the interface has VGint as its fixed underlying type, so any 32-bit value
+ * a C caller passes is a valid value of the enumeration type (the library validates it). */
+#ifdef __cplusplus
+#define VG_ENUM_BASE : VGint
+#else
+#define VG_ENUM_BASE
+#endif
+
 /* Largest values of VGshort and VGint; VG_MAX_ENUM widens every enumeration to 32 bits. */
 #define VG_MAXSHORT 0x7FFF
 #define VG_MAXINT 0x7FFFFFFF

@@ -11,7 +11,7 @@ extern "C" {
 #define VGU_VERSION_1_0 1
 #define VGU_VERSION_1_0_1 1
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VGU_NO_ERROR = 0,
     VGU_BAD_HANDLE_ERROR = 0xF000,
     VGU_ILLEGAL_ARGUMENT_ERROR = 0xF001,
@@ -21,7 +21,7 @@ typedef enum {
     VGU_ERROR_CODE_FORCE_SIZE = VG_MAX_ENUM
 } VGUErrorCode;
 
-typedef enum {
+typedef enum VG_ENUM_BASE {
     VGU_ARC_OPEN = 0xF100,
     VGU_ARC_CHORD = 0xF101,
     VGU_ARC_PIE = 0xF102,
