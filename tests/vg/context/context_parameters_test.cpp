@@ -2,6 +2,7 @@
 // float/integer conversions both ways, the vector parameters with their count rules, matrix-mode
 // selection, the sticky error, allocation failure while a new array is built, and calls without a
 // bound context.
+#include "allocation_failure.h"
 #include "egl_fixture.h"
 
 #include "context/vg_context.h"
@@ -9,40 +10,10 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
-
-// Allocation failure injection for this binary: while gFailAllocations is set, operator new throws.
-namespace {
-bool gFailAllocations = false;
-}
-
-void *operator new(std::size_t size)
-{
-    if (gFailAllocations)
-        throw std::bad_alloc();
-    if (void *block = std::malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
-}
-
-// The compiler cannot see that the operator new above allocates with malloc.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void *block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void *block, std::size_t) noexcept
-{
-    std::free(block);
-}
-#pragma GCC diagnostic pop
 
 namespace tamarind::test {
 namespace {
@@ -64,11 +35,6 @@ VGParamType param(int32_t type)
     return static_cast<VGParamType>(type);
 }
 
-// Makes every allocation fail for the lifetime of the guard.
-struct FailAllocations {
-    FailAllocations() { gFailAllocations = true; }
-    ~FailAllocations() { gFailAllocations = false; }
-};
 
 template <class T>
 std::string nameOf(const ::testing::TestParamInfo<T> &info)
