@@ -108,41 +108,65 @@ bool clipTransfer(TransferRect &rect, int32_t srcWidth, int32_t srcHeight, int32
     return true;
 }
 
+namespace {
+
+const ImageObject &rootOf(const ImageObject &image)
+{
+    const ImageObject *root = &image;
+    while (root->parent != nullptr)
+        root = root->parent;
+    return *root;
+}
+
+} // namespace
+
 void copyImageRegion(ImageObject &dst, int32_t dx, int32_t dy, const ImageObject &src, int32_t sx, int32_t sy,
                      int32_t width, int32_t height, bool dither)
 {
     TransferRect r{dx, dy, sx, sy, width, height};
     if (!clipTransfer(r, src.width, src.height, dst.width, dst.height))
         return;
-    ZeroedArray<PixelColor> snapshot(static_cast<uint64_t>(r.width) * static_cast<uint64_t>(r.height));
     const int32_t target = dst.descriptor.internalFormat;
-    PixelColor *out = snapshot.data();
-    for (int32_t row = 0; row < r.height; ++row) {
-        for (int32_t col = 0; col < r.width; ++col, ++out) {
-            *out = readImagePixel(src, r.sx + col, r.sy + row);
-            if (out->flags != target)
-                convertColor(*out, target);
-        }
-    }
+    auto sourcePixel = [&](int32_t col, int32_t row) {
+        PixelColor color = readImagePixel(src, r.sx + col, r.sy + row);
+        if (color.flags != target)
+            convertColor(color, target);
+        return color;
+    };
     const bool dithering = dither && needsDither(src.descriptor, dst.descriptor);
     const ChannelBits bits = destinationBits(dst.descriptor);
-    const PixelColor *in = snapshot.data();
-    for (int32_t row = 0; row < r.height; ++row) {
-        for (int32_t col = 0; col < r.width; ++col, ++in) {
-            PixelColor color = *in;
-            if (dithering) {
-                const int32_t t = kDitherMatrix[(row % 4) * 4 + (col % 4)];
-                if (bits.red != 0)
-                    color.c0 = ditherChannel(color.c0, t);
-                if (bits.green != 0)
-                    color.c1 = ditherChannel(color.c1, t);
-                if (bits.blue != 0)
-                    color.c2 = ditherChannel(color.c2, t);
-                if (bits.alpha != 0)
-                    color.alpha = ditherChannel(color.alpha, t);
-            }
-            writeImagePixel(dst, r.dx + col, r.dy + row, color);
+    auto storePixel = [&](int32_t col, int32_t row, PixelColor color) {
+        if (dithering) {
+            const int32_t t = kDitherMatrix[(row % 4) * 4 + (col % 4)];
+            if (bits.red != 0)
+                color.c0 = ditherChannel(color.c0, t);
+            if (bits.green != 0)
+                color.c1 = ditherChannel(color.c1, t);
+            if (bits.blue != 0)
+                color.c2 = ditherChannel(color.c2, t);
+            if (bits.alpha != 0)
+                color.alpha = ditherChannel(color.alpha, t);
         }
+        writeImagePixel(dst, r.dx + col, r.dy + row, color);
+    };
+
+    if (&rootOf(src) == &rootOf(dst)) {
+        // Source and destination share storage: the whole source region is read before any pixel is
+        // written, so overlapping copies behave as copies from a snapshot.
+        ZeroedArray<PixelColor> snapshot(static_cast<uint64_t>(r.width) * static_cast<uint64_t>(r.height));
+        PixelColor *out = snapshot.data();
+        for (int32_t row = 0; row < r.height; ++row)
+            for (int32_t col = 0; col < r.width; ++col)
+                *out++ = sourcePixel(col, row);
+        const PixelColor *in = snapshot.data();
+        for (int32_t row = 0; row < r.height; ++row)
+            for (int32_t col = 0; col < r.width; ++col)
+                storePixel(col, row, *in++);
+    } else {
+        // Separate storage (distinct images, or caller memory): no overlap, so no snapshot to allocate.
+        for (int32_t row = 0; row < r.height; ++row)
+            for (int32_t col = 0; col < r.width; ++col)
+                storePixel(col, row, sourcePixel(col, row));
     }
     dst.mipmapsValid = 0;
 }
