@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace tamarind {
 namespace {
 
@@ -96,6 +99,72 @@ TEST(PixelFormat, PackTruncatesAndPlacesChannels)
     EXPECT_EQ(describeFormat(VG_A_8).packPixel(c), 0xC0u);
     EXPECT_EQ(describeFormat(VG_lL_8).packPixel(c), 0xFFu);
 }
+
+} // namespace
+} // namespace tamarind
+
+namespace tamarind {
+namespace {
+
+class EveryFormat : public ::testing::TestWithParam<int32_t> {};
+
+std::vector<int32_t> allFormats()
+{
+    std::vector<int32_t> formats;
+    for (int32_t value = 0; value < 256; ++value)
+        if (isValidImageFormat(value))
+            formats.push_back(value);
+    return formats;
+}
+
+// Every packed value the format can hold unpacks to channels that pack back to the same value, once the
+// bits the format ignores (X bytes) are left out.
+TEST_P(EveryFormat, UnpackThenPackRoundTrips)
+{
+    const PixelFormatDescriptor d = describeFormat(GetParam());
+    ASSERT_EQ(d.format, GetParam());
+    const bool isX = (GetParam() & 0xF) == 0 || (GetParam() & 0xF) == 7;
+    const bool isPremultiplied = (GetParam() & 0xF) == 2 || (GetParam() & 0xF) == 9;
+    const uint32_t xMask = isX ? (((GetParam() >> 6) & 1) ? 0xFF000000u : 0xFFu) : 0;
+    const uint64_t limit = d.bitsPerPixel == 32 ? 0x1000000u : (uint64_t{1} << d.bitsPerPixel);
+    for (uint64_t v = 0; v < limit; v += d.bitsPerPixel == 32 ? 257 : 1) {
+        uint32_t packed = static_cast<uint32_t>(v);
+        if (d.bitsPerPixel == 32) // spread the low 24 bits over all four bytes
+            packed = static_cast<uint32_t>(v * 0x9E3779B1u);
+        if (isPremultiplied)
+            packed |= (d.alphaShift == 0 ? 0xFFu : 0xFF000000u); // opaque: no clamping to alpha
+        PixelColor c{};
+        d.unpackPixel(packed, c);
+        ASSERT_LE(c.c0, 255);
+        ASSERT_LE(c.alpha, 255);
+        const uint32_t repacked = d.packPixel(c) & ~xMask;
+        if (isX)
+            packed &= ~xMask;
+        ASSERT_EQ(repacked, packed) << std::hex << "format 0x" << GetParam() << " value 0x" << packed;
+    }
+}
+
+// Channels at full and zero intensity survive pack then unpack in every format that has them.
+TEST_P(EveryFormat, ExtremesSurvivePackThenUnpack)
+{
+    const PixelFormatDescriptor d = describeFormat(GetParam());
+    for (uint16_t level : {uint16_t{0}, uint16_t{255}}) {
+        PixelColor in{d.internalFormat, level, level, level, 255};
+        PixelColor out{};
+        d.unpackPixel(d.packPixel(in), out);
+        if (d.redBits > 0 || d.luminanceBits > 0) {
+            EXPECT_EQ(out.c0, level);
+            EXPECT_EQ(out.c1, level);
+            EXPECT_EQ(out.c2, level);
+        }
+        EXPECT_EQ(out.alpha, 255);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PixelFormat, EveryFormat, ::testing::ValuesIn(allFormats()),
+                         [](const ::testing::TestParamInfo<int32_t> &info) {
+                             return "format_" + std::to_string(info.param);
+                         });
 
 } // namespace
 } // namespace tamarind
