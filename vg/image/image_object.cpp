@@ -133,10 +133,7 @@ uint32_t loadPacked(const ImageObject &image, int32_t x, int32_t y)
 
 PixelColor readImagePixel(const ImageObject &image, int32_t x, int32_t y)
 {
-    PixelColor color{};
-    color.flags = image.descriptor.internalFormat;
-    image.descriptor.unpackPixel(loadPacked(image, x, y), color);
-    return color;
+    return image.descriptor.unpackPixel(loadPacked(image, x, y));
 }
 
 void storePackedPixel(ImageObject &image, int32_t x, int32_t y, uint32_t packed)

@@ -127,29 +127,28 @@ constexpr uint16_t field(uint32_t packed, int32_t bits, int32_t shift)
 }
 
 template <int32_t Format>
-void unpackFormat(uint32_t packed, PixelColor &out)
+PixelColor unpackFormat(uint32_t packed)
 {
     constexpr int32_t base = Format & 0xF;
     constexpr PixelFormatDescriptor d = layoutOf(Format);
     if constexpr (d.luminanceBits > 0) {
         const uint16_t l = field(packed, d.luminanceBits, 0);
-        out.c0 = out.c1 = out.c2 = l;
-        out.alpha = 255;
+        return PixelColor{d.internalFormat, l, l, l, 255};
     } else if constexpr (d.redBits == 0) { // A_8
-        out.c0 = out.c1 = out.c2 = 0;
-        out.alpha = field(packed, d.alphaBits, d.alphaShift);
+        return PixelColor{d.internalFormat, 0, 0, 0, field(packed, d.alphaBits, d.alphaShift)};
     } else {
-        out.c0 = field(packed, d.redBits, d.redShift);
-        out.c1 = field(packed, d.greenBits, d.greenShift);
-        out.c2 = field(packed, d.blueBits, d.blueShift);
-        out.alpha = d.alphaBits > 0 ? field(packed, d.alphaBits, d.alphaShift) : 255;
+        uint16_t c0 = field(packed, d.redBits, d.redShift);
+        uint16_t c1 = field(packed, d.greenBits, d.greenShift);
+        uint16_t c2 = field(packed, d.blueBits, d.blueShift);
+        const uint16_t alpha = d.alphaBits > 0 ? field(packed, d.alphaBits, d.alphaShift) : 255;
         if constexpr (isPremultipliedBase(base)) {
-            if (out.alpha != 255) {
-                out.c0 = out.c0 < out.alpha ? out.c0 : out.alpha;
-                out.c1 = out.c1 < out.alpha ? out.c1 : out.alpha;
-                out.c2 = out.c2 < out.alpha ? out.c2 : out.alpha;
+            if (alpha != 255) {
+                c0 = c0 < alpha ? c0 : alpha;
+                c1 = c1 < alpha ? c1 : alpha;
+                c2 = c2 < alpha ? c2 : alpha;
             }
         }
+        return PixelColor{d.internalFormat, c0, c1, c2, alpha};
     }
 }
 

@@ -20,7 +20,9 @@ struct PixelColor {
     uint16_t alpha; // 0..255
 };
 
-using UnpackPixelFn = void (*)(uint32_t packed, PixelColor &out); // writes the four channels
+// Unpacks to a PixelColor whose flags are the format's internal format. The colour comes back by value
+// (in registers): going through memory made every caller reload it with a stalled store forwarding.
+using UnpackPixelFn = PixelColor (*)(uint32_t packed);
 using PackPixelFn = uint32_t (*)(const PixelColor &color);
 
 struct PixelFormatDescriptor {

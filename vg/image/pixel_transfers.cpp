@@ -173,15 +173,21 @@ void copyImageRegion(ImageObject &dst, int32_t dx, int32_t dy, const ImageObject
 
 namespace {
 
-// Converts image pixels [col0, col1) of the rectangle's row into the colour buffer.
+// Converts image pixels [col0, col1) of the rectangle's row into the colour buffer. When the image's
+// internal format is the buffer's, the channels are stored as they come: no conversion call, and the
+// colour never has to live in memory.
 void writeImageRowToBuffer(ColorBuffer &surface, const ImageObject &src, const TransferRect &r, int32_t row,
                            int32_t col0, int32_t col1)
 {
     BufferPixel *out = bufferRow(surface, r.dy + row) + r.dx;
+    if (src.descriptor.internalFormat == surface.formatFlags) {
+        for (int32_t col = col0; col < col1; ++col)
+            out[col] = toBuffer(readImagePixel(src, r.sx + col, r.sy + row));
+        return;
+    }
     for (int32_t col = col0; col < col1; ++col) {
         PixelColor color = readImagePixel(src, r.sx + col, r.sy + row);
-        if (color.flags != surface.formatFlags)
-            convertColor(color, surface.formatFlags);
+        convertColor(color, surface.formatFlags);
         out[col] = toBuffer(color);
     }
 }

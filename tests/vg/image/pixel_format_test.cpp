@@ -49,9 +49,7 @@ TEST(PixelFormat, DescriptorsCarryBitSizesShiftsAndFlags)
 
 PixelColor unpack(int32_t format, uint32_t packed)
 {
-    PixelColor c{};
-    describeFormat(format).unpackPixel(packed, c);
-    return c;
+    return describeFormat(format).unpackPixel(packed);
 }
 
 TEST(PixelFormat, UnpackWidensByBitReplication)
@@ -133,8 +131,8 @@ TEST_P(EveryFormat, UnpackThenPackRoundTrips)
             packed = static_cast<uint32_t>(v * 0x9E3779B1u);
         if (isPremultiplied)
             packed |= (d.alphaShift == 0 ? 0xFFu : 0xFF000000u); // opaque: no clamping to alpha
-        PixelColor c{};
-        d.unpackPixel(packed, c);
+        const PixelColor c = d.unpackPixel(packed);
+        ASSERT_EQ(c.flags, d.internalFormat);
         ASSERT_LE(c.c0, 255);
         ASSERT_LE(c.alpha, 255);
         const uint32_t repacked = d.packPixel(c) & ~xMask;
@@ -150,8 +148,7 @@ TEST_P(EveryFormat, ExtremesSurvivePackThenUnpack)
     const PixelFormatDescriptor d = describeFormat(GetParam());
     for (uint16_t level : {uint16_t{0}, uint16_t{255}}) {
         PixelColor in{d.internalFormat, level, level, level, 255};
-        PixelColor out{};
-        d.unpackPixel(d.packPixel(in), out);
+        const PixelColor out = d.unpackPixel(d.packPixel(in));
         if (d.redBits > 0 || d.luminanceBits > 0) {
             EXPECT_EQ(out.c0, level);
             EXPECT_EQ(out.c1, level);
