@@ -152,21 +152,32 @@ int32_t sortKey(const ConfigSizes &s, const ConfigRequest &r, int32_t configId)
     return (32 - sum) * 16 + configId;
 }
 
+// The checks both listing calls share: display, then the count pointer and size; with no array to fill,
+// the count of all configurations is the answer. Null when the call is already answered.
+DisplayRecord *beginListing(EGLDisplay display, const EGLConfig *configs, EGLint configSize, EGLint *numConfig,
+                            EGLint &error)
+{
+    DisplayRecord *record = requireDisplay(display, error);
+    if (record == nullptr)
+        return nullptr;
+    if (numConfig == nullptr || configSize < 0) {
+        error = EGL_BAD_PARAMETER;
+        return nullptr;
+    }
+    if (configs == nullptr) {
+        *numConfig = kConfigCount;
+        return nullptr;
+    }
+    return record;
+}
+
 } // namespace
 
 EGLBoolean eglGetConfigs(EGLDisplay display, EGLConfig *configs, EGLint configSize, EGLint *numConfig)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        if (requireDisplay(display, error) == nullptr)
-            return EGL_FALSE;
-        if (numConfig == nullptr || configSize < 0) {
-            error = EGL_BAD_PARAMETER;
-            return EGL_FALSE;
-        }
-        if (configs == nullptr) {
-            *numConfig = kConfigCount;
-            return EGL_TRUE;
-        }
+        if (beginListing(display, configs, configSize, numConfig, error) == nullptr)
+            return EGL_TRUE; // a failure is returned as EGL_FALSE by the frame
         const EGLint n = configSize < kConfigCount ? configSize : kConfigCount;
         for (EGLint i = 0; i < n; ++i)
             configs[i] = configHandle(i);
@@ -179,17 +190,9 @@ EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint *attribList, EGLConf
                            EGLint *numConfig)
 {
     return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
-        DisplayRecord *record = requireDisplay(display, error);
+        DisplayRecord *record = beginListing(display, configs, configSize, numConfig, error);
         if (record == nullptr)
-            return EGL_FALSE;
-        if (numConfig == nullptr || configSize < 0) {
-            error = EGL_BAD_PARAMETER;
-            return EGL_FALSE;
-        }
-        if (configs == nullptr) {
-            *numConfig = kConfigCount;
-            return EGL_TRUE;
-        }
+            return EGL_TRUE; // a failure is returned as EGL_FALSE by the frame
         *numConfig = 0;
         if (configSize == 0)
             return EGL_TRUE;

@@ -2,6 +2,7 @@
 // vg* calls reach only the context it has bound. Threads are told apart by their system thread id.
 // Every wait on another thread has a deadline.
 #include "egl_test_helpers.h"
+#include "worker_thread.h"
 
 #include <condition_variable>
 #include <deque>
@@ -14,62 +15,6 @@ namespace {
 
 constexpr auto kDeadline = std::chrono::seconds(30);
 
-// A thread that stays alive across several steps of a test, so that its binding persists between them.
-// run() hands it one step and waits for that step with a deadline.
-class WorkerThread {
-public:
-    WorkerThread() : thread_([this] { loop(); }) {}
-    ~WorkerThread()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_one();
-        thread_.join(); // every step has finished or the process has ended
-    }
-    WorkerThread(const WorkerThread &) = delete;
-    WorkerThread &operator=(const WorkerThread &) = delete;
-
-    void run(std::function<void()> step)
-    {
-        std::packaged_task<void()> task(std::move(step));
-        std::future<void> done = task.get_future();
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            steps_.push_back(std::move(task));
-        }
-        wake_.notify_one();
-        if (done.wait_for(kDeadline) != std::future_status::ready) {
-            std::fprintf(stderr, "a worker step did not finish in time\n");
-            std::abort();
-        }
-        done.get();
-    }
-
-private:
-    void loop()
-    {
-        for (;;) {
-            std::packaged_task<void()> step;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                wake_.wait(lock, [this] { return stopping_ || !steps_.empty(); });
-                if (steps_.empty())
-                    return;
-                step = std::move(steps_.front());
-                steps_.pop_front();
-            }
-            step();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::packaged_task<void()>> steps_;
-    bool stopping_ = false;
-    std::thread thread_;
-};
 
 // ---- Per-thread slots ----
 

@@ -2,6 +2,7 @@
 // alive by its surface, the working colour buffer loaded at the first binding and stored back at the last,
 // the image in use (and refused by every image-taking call) while bound, and the lock while it is shared.
 #include "image_record_access.h"
+#include "worker_thread.h"
 
 #include "context/api_lock.h"
 
@@ -26,61 +27,6 @@ EGLClientBuffer bufferOf(VGImage image)
     return reinterpret_cast<EGLClientBuffer>(static_cast<uintptr_t>(image));
 }
 
-// A thread that keeps its EGL binding between steps; every step is waited for with a deadline.
-class Worker {
-public:
-    Worker() : thread_([this] { loop(); }) {}
-    ~Worker()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_one();
-        thread_.join();
-    }
-    Worker(const Worker &) = delete;
-    Worker &operator=(const Worker &) = delete;
-
-    void run(std::function<void()> step)
-    {
-        std::packaged_task<void()> task(std::move(step));
-        std::future<void> done = task.get_future();
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            steps_.push_back(std::move(task));
-        }
-        wake_.notify_one();
-        if (done.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
-            std::fprintf(stderr, "a worker step did not finish within 30 s\n");
-            std::abort();
-        }
-        done.get();
-    }
-
-private:
-    void loop()
-    {
-        for (;;) {
-            std::packaged_task<void()> step;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                wake_.wait(lock, [this] { return stopping_ || !steps_.empty(); });
-                if (steps_.empty())
-                    return;
-                step = std::move(steps_.front());
-                steps_.pop_front();
-            }
-            step();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::packaged_task<void()>> steps_;
-    bool stopping_ = false;
-    std::thread thread_;
-};
 
 class ClientBufferTest : public BoundContextTest {
 protected:
@@ -607,7 +553,7 @@ TEST_F(ClientBufferTest, InUseWhileAnotherThreadHasItBound)
     const EGLSurface made = fromImage(image);
     ASSERT_NE(made, EGL_NO_SURFACE);
     const EGLContext shared = sharedContext(0);
-    Worker worker;
+    WorkerThread worker;
     worker.run([&] {
         ASSERT_EQ(eglBindAPI(EGL_OPENVG_API), EGL_TRUE);
         ASSERT_TRUE(bind(made, shared));
@@ -636,7 +582,7 @@ TEST_F(ClientBufferTest, OnlyTheFirstBindingLoadsAndOnlyTheLastStores)
     const EGLSurface made = fromImage(image);
     ASSERT_NE(made, EGL_NO_SURFACE);
     const EGLContext shared = sharedContext(0);
-    Worker worker;
+    WorkerThread worker;
     worker.run([&] {
         ASSERT_EQ(eglBindAPI(EGL_OPENVG_API), EGL_TRUE);
         ASSERT_TRUE(bind(made, shared));
