@@ -3,7 +3,7 @@
 # apt-get; otherwise it prints the command to run and stops.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev valgrind)
+packages=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev libsdl2-dev valgrind xvfb xauth xdotool imagemagick)
 
 missing=()
 for package in "${packages[@]}"; do

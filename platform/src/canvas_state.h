@@ -2,7 +2,11 @@
 #ifndef TAMARIND_PLATFORM_CANVAS_STATE_H
 #define TAMARIND_PLATFORM_CANVAS_STATE_H
 
+#include <atomic>
 #include <cstdint>
+#include <vector>
+
+struct SDL_Window;
 
 namespace tamarind::platform {
 
@@ -10,20 +14,26 @@ constexpr int kEntryFirst = 0x5100;
 constexpr int kEntryCount = 10;
 
 struct CanvasState {
-    int32_t width = 0;
+    int32_t width = 0;  // client size; set by goInitCanvas, then by every size event
     int32_t height = 0;
-    void *window = nullptr;  // native window handle
-    uint8_t *pixels = nullptr; // first byte of the bottom-up BGRA back buffer
+    SDL_Window *window = nullptr;
+    std::vector<uint8_t> backBuffer; // width x height pixels, bytes blue, green, red, alpha; bottom row first
+    uint8_t *pixels = nullptr;       // first byte of the back buffer, or null
     int32_t lastError = 0;
     intptr_t entries[kEntryCount] = {}; // registered callbacks; 0 means the slot's default
-    uintptr_t timerId = 0;
-    volatile uint8_t timerBusy = 0;
+    int timerId = 0;                    // the running periodic timer, 0 when none
+    std::atomic<bool> timerBusy{false}; // set while the timer callback runs
 };
 
 CanvasState &canvas();
 
 // Records an error code for goGetLastErrorCode.
 void setLastError(int32_t code);
+
+// (Re)creates the zeroed back buffer for the current width and height.
+void recreateBackBuffer();
+// Releases the back buffer.
+void releaseBackBuffer();
 
 } // namespace tamarind::platform
 

@@ -16,6 +16,23 @@ void setLastError(int32_t code)
     canvas().lastError = code;
 }
 
+void recreateBackBuffer()
+{
+    CanvasState &state = canvas();
+    const size_t bytes = static_cast<size_t>(state.width > 0 ? state.width : 0) *
+                         static_cast<size_t>(state.height > 0 ? state.height : 0) * 4;
+    std::vector<uint8_t> fresh(bytes, 0);
+    state.backBuffer.swap(fresh);
+    state.pixels = state.backBuffer.empty() ? nullptr : state.backBuffer.data();
+}
+
+void releaseBackBuffer()
+{
+    CanvasState &state = canvas();
+    std::vector<uint8_t>().swap(state.backBuffer);
+    state.pixels = nullptr;
+}
+
 } // namespace tamarind::platform
 
 using namespace tamarind::platform;
