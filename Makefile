@@ -21,7 +21,7 @@ test-asan: deps
 test: test-release test-asan
 
 run: build
-	@tools/run_lessons.sh
+	@tools/run.sh
 
 clean:
 	rm -rf build build-asan build-debug
