@@ -104,3 +104,33 @@ TEST(MemoryPool, UnusableBuffersAreRefusedAndKeepThePreviousPool)
 }
 
 } // namespace
+
+namespace {
+
+// A longer sequence: allocations of several sizes, frees in mixed order, and checks that the statistics
+// always account for every byte (free + used = pool size) and that freeing everything coalesces the pool
+// back into one block.
+TEST(MemoryPool, MixedSequenceKeepsEveryByteAccountedForAndCoalesces)
+{
+    static PoolBuffer buffer;
+    ASSERT_EQ(goMemCreate(buffer.bytes, 1024), 0);
+    void *blocks[8] = {};
+    const unsigned sizes[8] = {1, 30, 64, 5, 100, 17, 44, 8};
+    for (int i = 0; i < 8; ++i) {
+        blocks[i] = goMalloc(sizes[i], static_cast<unsigned>(i));
+        ASSERT_NE(blocks[i], nullptr) << i;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(blocks[i]) % 4, 0u);
+        EXPECT_EQ(poolFree() + poolUsed(), 1024);
+    }
+    // Used: 9 headers (8 blocks and the free tail) plus the rounded sizes 4+32+64+8+100+20+44+8 = 280.
+    EXPECT_EQ(poolUsed(), 9 * 28 + 280);
+    for (int i : {3, 1, 6, 0, 7, 2, 5, 4}) {
+        goFree(blocks[i]);
+        EXPECT_EQ(poolFree() + poolUsed(), 1024) << "after freeing " << i;
+    }
+    EXPECT_EQ(poolFree(), 996);
+    EXPECT_EQ(poolUsed(), 28);
+    EXPECT_EQ(goMalloc(996, 0), buffer.bytes + 28) << "one block again, at the start";
+}
+
+} // namespace
