@@ -11,7 +11,7 @@ namespace tamarind::platform {
 template <class... Args>
 void callEntry(int id, Args... args)
 {
-    const intptr_t function = canvas().entries[id - kEntryFirst];
+    const intptr_t function = canvas().entries[id - kEntryFirst].load();
     if (function != 0)
         reinterpret_cast<void (*)(Args...)>(function)(args...);
 }
@@ -19,7 +19,7 @@ void callEntry(int id, Args... args)
 // The character callback returns a bool that the library does not use.
 inline void callCharEntry(int character)
 {
-    const intptr_t function = canvas().entries[GO_ENTRY_CHAR - kEntryFirst];
+    const intptr_t function = canvas().entries[GO_ENTRY_CHAR - kEntryFirst].load();
     if (function != 0)
         reinterpret_cast<bool (*)(int)>(function)(character);
 }

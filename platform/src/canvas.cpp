@@ -96,9 +96,8 @@ void dispatchWindowEvent(const SDL_WindowEvent &event)
 {
     switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        canvas().width = event.data1;
-        canvas().height = event.data2;
-        recreateBackBuffer();
+        if (!resizeCanvas(event.data1, event.data2))
+            resizeCanvas(0, 0); // no memory for the new size: no back buffer rather than a wrong one
         callEntry(GO_ENTRY_SIZE, static_cast<int>(event.data1), static_cast<int>(event.data2));
         break;
     case SDL_WINDOWEVENT_EXPOSED:
@@ -204,10 +203,8 @@ bool goInitCanvas(int width, int height)
     char title[64];
     std::snprintf(title, sizeof title, kTitleFormat, kVersion);
     state.lastError = 0;
-    for (intptr_t &entry : state.entries)
-        entry = 0;
-    state.width = width;
-    state.height = height;
+    for (std::atomic<intptr_t> &entry : state.entries)
+        entry.store(0);
     if (state.window == nullptr) {
         SDL_Window *window = nullptr;
         if (initVideo())
@@ -220,8 +217,12 @@ bool goInitCanvas(int width, int height)
         state.window = window;
         setIcon(window);
         SDL_StartTextInput();
+        SDL_FlushEvent(SDL_QUIT); // a quit left from an earlier canvas must not end the new one's loop
     }
-    recreateBackBuffer();
+    if (!resizeCanvas(width, height)) {
+        state.lastError = GO_ERROR_NO_MEMORY;
+        return false;
+    }
     return true;
 }
 
@@ -230,7 +231,9 @@ void goDestoryCanvas()
     if (canvas().window == nullptr)
         return;
     destroyWindow();
-    // A destroyed window ends the main loop, as the close button does.
+    // A destroyed window ends the main loop after its current pass, as the close button does: events
+    // still queued for the window are dropped, and the quit is the only one left.
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);

@@ -20,9 +20,12 @@ struct CanvasState {
     std::vector<uint8_t> backBuffer; // width x height pixels, bytes blue, green, red, alpha; bottom row first
     uint8_t *pixels = nullptr;       // first byte of the back buffer, or null
     int32_t lastError = 0;
-    intptr_t entries[kEntryCount] = {}; // registered callbacks; 0 means the slot's default
+    // Registered callbacks; 0 means the slot's default. Atomic: the timer thread reads its slot while the
+    // main thread may register functions.
+    std::atomic<intptr_t> entries[kEntryCount] = {};
     int timerId = 0;                    // the running periodic timer, 0 when none
     std::atomic<bool> timerBusy{false}; // set while the timer callback runs
+    std::atomic<unsigned long> timerThread{0}; // the thread running the timer callback, while it runs
 };
 
 CanvasState &canvas();
@@ -30,8 +33,9 @@ CanvasState &canvas();
 // Records an error code for goGetLastErrorCode.
 void setLastError(int32_t code);
 
-// (Re)creates the zeroed back buffer for the current width and height.
-void recreateBackBuffer();
+// Gives the canvas a size and a new zeroed back buffer for it. On allocation failure (or a size whose
+// byte count does not fit in memory) nothing changes and false is returned.
+bool resizeCanvas(int32_t width, int32_t height);
 // Releases the back buffer.
 void releaseBackBuffer();
 

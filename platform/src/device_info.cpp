@@ -3,6 +3,9 @@
 #include "memory_pool.h"
 #include "platform.h"
 
+#include <cstddef>
+#include <exception>
+
 namespace tamarind::platform {
 
 CanvasState &canvas()
@@ -16,14 +19,23 @@ void setLastError(int32_t code)
     canvas().lastError = code;
 }
 
-void recreateBackBuffer()
+bool resizeCanvas(int32_t width, int32_t height)
 {
     CanvasState &state = canvas();
-    const size_t bytes = static_cast<size_t>(state.width > 0 ? state.width : 0) *
-                         static_cast<size_t>(state.height > 0 ? state.height : 0) * 4;
-    std::vector<uint8_t> fresh(bytes, 0);
+    const uint64_t pixels = static_cast<uint64_t>(width > 0 ? width : 0) * static_cast<uint64_t>(height > 0 ? height : 0);
+    if (pixels > static_cast<uint64_t>(PTRDIFF_MAX) / 8)
+        return false;
+    std::vector<uint8_t> fresh;
+    try {
+        fresh.assign(static_cast<size_t>(pixels) * 4, 0);
+    } catch (const std::exception &) {
+        return false;
+    }
     state.backBuffer.swap(fresh);
     state.pixels = state.backBuffer.empty() ? nullptr : state.backBuffer.data();
+    state.width = width;
+    state.height = height;
+    return true;
 }
 
 void releaseBackBuffer()
@@ -78,5 +90,5 @@ void goSetFunctionEntry(int id, intptr_t function)
         setLastError(GO_ERROR_BAD_ID);
         return;
     }
-    canvas().entries[id - kEntryFirst] = function;
+    canvas().entries[id - kEntryFirst].store(function);
 }

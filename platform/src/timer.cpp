@@ -6,6 +6,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <thread>
+
 using namespace tamarind::platform;
 
 namespace {
@@ -15,7 +17,9 @@ uint32_t timerTick(uint32_t interval, void *)
     CanvasState &state = canvas();
     if (state.timerBusy.exchange(true))
         return interval;
+    state.timerThread = goGetCurrentThreadID();
     callEntry(GO_ENTRY_TIMER);
+    state.timerThread = 0;
     state.timerBusy = false;
     return interval;
 }
@@ -25,9 +29,15 @@ uint32_t timerTick(uint32_t interval, void *)
 void goKillTimer()
 {
     CanvasState &state = canvas();
-    if (state.timerId != 0)
-        SDL_RemoveTimer(state.timerId);
+    if (state.timerId == 0)
+        return;
+    SDL_RemoveTimer(state.timerId);
     state.timerId = 0;
+    // A tick already running finishes before goKillTimer returns, so the program may free what its
+    // timer function uses. Called from the timer function itself, it cannot wait for itself.
+    if (state.timerThread.load() != goGetCurrentThreadID())
+        while (state.timerBusy.load())
+            std::this_thread::yield();
 }
 
 void goSetTimer(int period)
