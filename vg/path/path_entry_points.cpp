@@ -233,7 +233,8 @@ void vgAppendPath(VGPath dstHandle, VGPath srcHandle)
         segments.insert(segments.end(), src->segments.begin(), src->segments.end());
         std::vector<uint8_t> coordinates(
             checkedByteSize(static_cast<uint64_t>(dstCount) + srcCount, elementWidth(dst->datatype)));
-        std::memcpy(coordinates.data(), dst->coordinates.data(), dst->coordinates.size());
+        if (!dst->coordinates.empty())
+            std::memcpy(coordinates.data(), dst->coordinates.data(), dst->coordinates.size());
         for (int32_t i = 0; i < srcCount; ++i)
             writeCoordinate(coordinates.data(), dstCount + i, dst->datatype, dst->scale, dst->bias,
                             readCoordinate(*src, i));

@@ -1,6 +1,8 @@
 // Path records: lifetime, the segment table and coordinate access through datatype, scale and bias.
 #include "path_object.h"
 
+#include "../context/float_rules.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -99,9 +101,13 @@ void writeCoordinate(uint8_t *storage, int32_t index, int32_t datatype, float sc
         std::memcpy(at, &v, sizeof v);
         break;
     }
-    default:
-        std::memcpy(at, &raw, sizeof raw);
+    default: {
+        // A float path holds finite values only, as after vgAppendPathData: an overflowing transform or
+        // extrapolation must not store infinities or NaN.
+        const float clean = sanitizeFloat(raw);
+        std::memcpy(at, &clean, sizeof clean);
         break;
+    }
     }
 }
 

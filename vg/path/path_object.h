@@ -55,7 +55,8 @@ int32_t coordinateCountOf(const PathObject &path);
 // Element `index` as raw x scale + bias.
 float readCoordinate(const PathObject &path, int32_t index);
 // Stores `value` into element `index` of a coordinate byte array of the given datatype as
-// (value - bias) / scale; integer datatypes round half up and saturate to the element's range.
+// (value - bias) / scale; integer datatypes round half up and saturate to the element's range, floats are
+// sanitised (NaN to 0, infinities to the largest finite float).
 void writeCoordinate(uint8_t *storage, int32_t index, int32_t datatype, float scale, float bias, float value);
 
 // Discards the cached flattened form.

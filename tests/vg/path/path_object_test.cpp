@@ -186,6 +186,17 @@ TEST_F(PathTest, AppendPathConvertsIntoTheDestinationDatatype)
     EXPECT_EQ(recordOf(dst).segments, (std::vector<uint8_t>{VG_MOVE_TO_ABS, VG_LINE_TO_REL}));
 }
 
+TEST_F(PathTest, AppendPathIntoAFloatPathStoresFiniteValuesOnly)
+{
+    VGPath src = makePath(VG_PATH_DATATYPE_S_32, 1e30f);
+    const VGubyte segment = VG_MOVE_TO_ABS;
+    const int32_t data[2] = {1000000000, -1000000000}; // read back as +-1e39: beyond float range
+    vgAppendPathData(src, 1, &segment, data);
+    VGPath dst = makePath(VG_PATH_DATATYPE_F);
+    vgAppendPath(dst, src);
+    EXPECT_EQ(coordinatesOf(dst), (std::vector<float>{FLT_MAX, -FLT_MAX}));
+}
+
 TEST_F(PathTest, AppendingAPathToItselfDoublesIt)
 {
     VGPath path = makePath(VG_PATH_DATATYPE_S_16);
