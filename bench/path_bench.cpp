@@ -19,6 +19,27 @@ using tamarind::bench::BenchSurface;
 
 constexpr VGint kSegments = 10000;
 
+// ---- Appending ----
+
+// 10,000 line segments appended one vgAppendPathData call at a time: the arrays grow geometrically, so the
+// whole sequence costs time proportional to its length (exact-size reallocation at every call would copy
+// the path again each time, quadratic in its length).
+void BM_AppendOneSegmentAtATime(benchmark::State &state)
+{
+    BenchSurface surface(16, 16);
+    for (auto _ : state) {
+        VGPath path = vgCreatePath(VG_PATH_FORMAT_STANDARD, VG_PATH_DATATYPE_F, 1, 0, 0, 0, VG_PATH_CAPABILITY_ALL);
+        for (int i = 0; i < kSegments; ++i) {
+            const VGubyte segment = VG_LINE_TO_ABS;
+            const VGfloat xy[2] = {static_cast<VGfloat>(i), static_cast<VGfloat>(i & 7)};
+            vgAppendPathData(path, 1, &segment, xy);
+        }
+        vgDestroyPath(path);
+    }
+    state.SetItemsProcessed(state.iterations() * kSegments);
+}
+BENCHMARK(BM_AppendOneSegmentAtATime)->Unit(benchmark::kMillisecond);
+
 // ---- Queries ----
 
 // An open path of relative lines zig-zagging along x, with a quadratic every tenth segment.
