@@ -27,20 +27,6 @@ namespace tamarind {
 
 namespace {
 
-// Segment commands as segmentCommand() returns them (the published values shifted right by one).
-constexpr int32_t kClosePath = VG_CLOSE_PATH >> 1;
-constexpr int32_t kMoveTo = VG_MOVE_TO >> 1;
-constexpr int32_t kLineTo = VG_LINE_TO >> 1;
-constexpr int32_t kHLineTo = VG_HLINE_TO >> 1;
-constexpr int32_t kVLineTo = VG_VLINE_TO >> 1;
-constexpr int32_t kQuadTo = VG_QUAD_TO >> 1;
-constexpr int32_t kCubicTo = VG_CUBIC_TO >> 1;
-constexpr int32_t kSQuadTo = VG_SQUAD_TO >> 1;
-constexpr int32_t kSCubicTo = VG_SCUBIC_TO >> 1;
-constexpr int32_t kSCCWArcTo = VG_SCCWARC_TO >> 1;
-constexpr int32_t kSCWArcTo = VG_SCWARC_TO >> 1;
-constexpr int32_t kLCCWArcTo = VG_LCCWARC_TO >> 1;
-constexpr int32_t kLCWArcTo = VG_LCWARC_TO >> 1;
 
 constexpr int32_t kMaxCurveSteps = 256;
 constexpr int32_t kArcSteps = 256; // 2^8: eight halvings reach every fraction i / 256 exactly

@@ -3,6 +3,7 @@
 // leaves the path as it was.
 #include <VG/openvg.h>
 
+#include "path_checks.h"
 #include "path_object.h"
 #include "../context/call_frame.h"
 #include "../context/float_rules.h"
@@ -16,21 +17,6 @@ using namespace tamarind;
 namespace {
 
 constexpr int32_t kMaxCapacityHint = 65536;
-
-// The path behind a handle that has the capability, or null with the error recorded.
-PathObject *pathWith(VgContext &context, VGPath handle, int32_t capability)
-{
-    PathObject *path = isPath(context, handle);
-    if (path == nullptr) {
-        recordError(context, VG_BAD_HANDLE_ERROR);
-        return nullptr;
-    }
-    if ((path->capabilities & capability) == 0) {
-        recordError(context, VG_PATH_CAPABILITY_ERROR);
-        return nullptr;
-    }
-    return path;
-}
 
 bool isAlignedForDatatype(const void *data, int32_t datatype)
 {
@@ -162,7 +148,7 @@ void vgAppendPathData(VGPath handle, VGint numSegments, const VGubyte *pathSegme
         int64_t newCoordinates = 0;
         for (VGint i = 0; i < numSegments; ++i) {
             const int32_t command = segmentCommand(pathSegments[i]);
-            if (command > VG_LCWARC_TO >> 1) {
+            if (command > kLCWArcTo) {
                 recordError(context, VG_ILLEGAL_ARGUMENT_ERROR);
                 return;
             }

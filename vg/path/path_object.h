@@ -35,6 +35,21 @@ struct PathObject {
 // Drops one reference; the record is freed at zero.
 void releaseObject(PathObject *path);
 
+// Segment commands as stored in bits 1-4 of a segment byte (the published values shifted right by one).
+constexpr int32_t kClosePath = VG_CLOSE_PATH >> 1;
+constexpr int32_t kMoveTo = VG_MOVE_TO >> 1;
+constexpr int32_t kLineTo = VG_LINE_TO >> 1;
+constexpr int32_t kHLineTo = VG_HLINE_TO >> 1;
+constexpr int32_t kVLineTo = VG_VLINE_TO >> 1;
+constexpr int32_t kQuadTo = VG_QUAD_TO >> 1;
+constexpr int32_t kCubicTo = VG_CUBIC_TO >> 1;
+constexpr int32_t kSQuadTo = VG_SQUAD_TO >> 1;
+constexpr int32_t kSCubicTo = VG_SCUBIC_TO >> 1;
+constexpr int32_t kSCCWArcTo = VG_SCCWARC_TO >> 1;
+constexpr int32_t kSCWArcTo = VG_SCWARC_TO >> 1;
+constexpr int32_t kLCCWArcTo = VG_LCCWARC_TO >> 1;
+constexpr int32_t kLCWArcTo = VG_LCWARC_TO >> 1;
+
 // Coordinates taken by a segment command (0..12); 0 for anything else.
 int32_t coordinateCount(int32_t command);
 // The command (bits 1-4) and the relative flag (bit 0) of a segment byte.

@@ -5,6 +5,7 @@
 #include <VG/openvg.h>
 
 #include "flatten.h"
+#include "path_checks.h"
 #include "../context/call_frame.h"
 #include "../context/saturating.h"
 
@@ -18,20 +19,6 @@ namespace {
 
 constexpr float kFailedLength = -1.0f;
 
-// The path behind a handle that has the capability, or null with the error recorded.
-PathObject *pathWith(VgContext &context, VGPath handle, int32_t capability)
-{
-    PathObject *path = isPath(context, handle);
-    if (path == nullptr) {
-        recordError(context, VG_BAD_HANDLE_ERROR);
-        return nullptr;
-    }
-    if ((path->capabilities & capability) == 0) {
-        recordError(context, VG_PATH_CAPABILITY_ERROR);
-        return nullptr;
-    }
-    return path;
-}
 
 bool isValidRange(const PathObject &path, VGint startSegment, VGint numSegments)
 {

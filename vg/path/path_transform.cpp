@@ -18,18 +18,6 @@ using namespace tamarind;
 
 namespace {
 
-// Segment commands as stored in bits 1-4 of a segment byte.
-constexpr int32_t kClosePath = VG_CLOSE_PATH >> 1;
-constexpr int32_t kMoveTo = VG_MOVE_TO >> 1;
-constexpr int32_t kLineTo = VG_LINE_TO >> 1;
-constexpr int32_t kHLineTo = VG_HLINE_TO >> 1;
-constexpr int32_t kVLineTo = VG_VLINE_TO >> 1;
-constexpr int32_t kQuadTo = VG_QUAD_TO >> 1;
-constexpr int32_t kCubicTo = VG_CUBIC_TO >> 1;
-constexpr int32_t kSQuadTo = VG_SQUAD_TO >> 1;
-constexpr int32_t kSCubicTo = VG_SCUBIC_TO >> 1;
-constexpr int32_t kSCCWArcTo = VG_SCCWARC_TO >> 1;
-constexpr int32_t kLCWArcTo = VG_LCWARC_TO >> 1;
 
 constexpr float kPi = 3.1415927f;
 constexpr float kOneThird = 0.33333334f;
