@@ -299,3 +299,20 @@ EGLBoolean eglQuerySurface(EGLDisplay display, EGLSurface surface, EGLint attrib
         return EGL_TRUE;
     });
 }
+
+// No surface of this library has a texture format (EGL_TEXTURE_FORMAT is EGL_NO_TEXTURE everywhere), so
+// binding a surface's colour buffer as a texture never matches: after the display and surface checks both
+// calls answer EGL_BAD_MATCH. They exist so that programs written against the whole interface link.
+EGLBoolean eglBindTexImage(EGLDisplay display, EGLSurface surface, EGLint)
+{
+    return eglCall<EGLBoolean>(EGL_FALSE, [&](EGLint &error) -> EGLBoolean {
+        if (listedSurface(display, surface, error) != nullptr)
+            error = EGL_BAD_MATCH;
+        return EGL_FALSE;
+    });
+}
+
+EGLBoolean eglReleaseTexImage(EGLDisplay display, EGLSurface surface, EGLint buffer)
+{
+    return eglBindTexImage(display, surface, buffer);
+}

@@ -545,3 +545,22 @@ TEST_F(BoundContextTest, SurfaceAttribAcceptsAndIgnoresEverything)
 
 } // namespace
 } // namespace tamarind::test
+
+namespace tamarind::test {
+namespace {
+
+TEST_F(BoundContextTest, TextureBindingNeverMatches)
+{
+    EXPECT_EQ(eglBindTexImage(display, surface, EGL_BACK_BUFFER), EGL_FALSE);
+    EXPECT_EQ(eglGetError(), EGL_BAD_MATCH);
+    EXPECT_EQ(eglReleaseTexImage(display, surface, EGL_BACK_BUFFER), EGL_FALSE);
+    EXPECT_EQ(eglGetError(), EGL_BAD_MATCH);
+    static int notASurface;
+    EXPECT_EQ(eglBindTexImage(display, &notASurface, EGL_BACK_BUFFER), EGL_FALSE);
+    EXPECT_EQ(eglGetError(), EGL_BAD_SURFACE);
+    EXPECT_EQ(eglBindTexImage(reinterpret_cast<EGLDisplay>(1), surface, EGL_BACK_BUFFER), EGL_FALSE);
+    EXPECT_EQ(eglGetError(), EGL_NOT_INITIALIZED);
+}
+
+} // namespace
+} // namespace tamarind::test
