@@ -198,21 +198,6 @@ void setColor(VgContext &context, float (&color)[4], int32_t count, const void *
         color[i] = readFloatElement(values, i, isFloat);
 }
 
-void writeInt(void *values, int32_t index, int32_t value, bool isFloat)
-{
-    if (isFloat)
-        static_cast<float *>(values)[index] = static_cast<float>(value);
-    else
-        static_cast<int32_t *>(values)[index] = value;
-}
-
-void writeFloat(void *values, int32_t index, float value, bool isFloat)
-{
-    if (isFloat)
-        static_cast<float *>(values)[index] = value;
-    else
-        static_cast<int32_t *>(values)[index] = truncateToInt(value);
-}
 
 void getScissorRects(VgContext &context, int32_t count, void *values, bool isFloat)
 {
@@ -224,7 +209,7 @@ void getScissorRects(VgContext &context, int32_t count, void *values, bool isFlo
     for (int32_t i = 0; i < count; ++i) {
         const ScissorRect &r = rects[static_cast<size_t>(i / 4)];
         const int32_t fields[4] = {r.x, r.y, r.width, r.height};
-        writeInt(values, i, fields[i % 4], isFloat);
+        writeIntElement(values, i, fields[i % 4], isFloat);
     }
 }
 
@@ -235,7 +220,7 @@ void getFloats(VgContext &context, const float *source, size_t size, int32_t cou
         return;
     }
     for (int32_t i = 0; i < count; ++i)
-        writeFloat(values, i, source[i], isFloat);
+        writeFloatElement(values, i, source[i], isFloat);
 }
 
 bool misaligned(const void *pointer)
@@ -279,9 +264,9 @@ void getContextParameter(VgContext &context, int32_t type, int32_t count, void *
     if (count < 1)
         return; // no room for the value
     if (value.isFloat)
-        writeFloat(values, 0, value.f, isFloat);
+        writeFloatElement(values, 0, value.f, isFloat);
     else
-        writeInt(values, 0, value.i, isFloat);
+        writeIntElement(values, 0, value.i, isFloat);
 }
 
 } // namespace tamarind

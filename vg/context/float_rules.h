@@ -61,6 +61,24 @@ inline int32_t readIntElement(const void *values, int32_t index, bool isFloat)
     return static_cast<const int32_t *>(values)[index];
 }
 
+// Stores an integer field into element `index` of a caller array of floats or int32s.
+inline void writeIntElement(void *values, int32_t index, int32_t value, bool isFloat)
+{
+    if (isFloat)
+        static_cast<float *>(values)[index] = static_cast<float>(value);
+    else
+        static_cast<int32_t *>(values)[index] = value;
+}
+
+// Stores a float field into element `index` of a caller array of floats or int32s (truncated, saturating).
+inline void writeFloatElement(void *values, int32_t index, float value, bool isFloat)
+{
+    if (isFloat)
+        static_cast<float *>(values)[index] = value;
+    else
+        static_cast<int32_t *>(values)[index] = truncateToInt(value);
+}
+
 } // namespace tamarind
 
 #endif

@@ -120,28 +120,13 @@ bool readScalar(const ObjectOfHandle &object, int32_t type, ScalarValue &value)
     return readPaintScalar(*object.paint, type, value);
 }
 
-void writeInt(void *values, int32_t index, int32_t value, bool isFloat)
-{
-    if (isFloat)
-        static_cast<float *>(values)[index] = static_cast<float>(value);
-    else
-        static_cast<int32_t *>(values)[index] = value;
-}
-
-void writeFloat(void *values, int32_t index, float value, bool isFloat)
-{
-    if (isFloat)
-        static_cast<float *>(values)[index] = value;
-    else
-        static_cast<int32_t *>(values)[index] = truncateToInt(value);
-}
 
 void writeScalar(void *values, const ScalarValue &value, bool isFloat)
 {
     if (value.isFloat)
-        writeFloat(values, 0, value.f, isFloat);
+        writeFloatElement(values, 0, value.f, isFloat);
     else
-        writeInt(values, 0, value.i, isFloat);
+        writeIntElement(values, 0, value.i, isFloat);
 }
 
 // Stores an enumerant when it lies in [first, last]; otherwise records the error and keeps the field.
@@ -173,7 +158,7 @@ void loadFloats(VgContext &context, const float *field, int64_t size, int32_t co
         return;
     }
     for (int32_t i = 0; i < count; ++i)
-        writeFloat(values, i, field[i], isFloat);
+        writeFloatElement(values, i, field[i], isFloat);
 }
 
 } // namespace
@@ -231,7 +216,7 @@ void getPaintParameter(VgContext &context, const PaintObject &paint, int32_t typ
             return;
         }
         for (int32_t i = 0; i < count; ++i)
-            writeFloat(values, i, paint.userStops[static_cast<size_t>(i / 5)].values[i % 5], isFloat);
+            writeFloatElement(values, i, paint.userStops[static_cast<size_t>(i / 5)].values[i % 5], isFloat);
         return;
     }
     default: break;
