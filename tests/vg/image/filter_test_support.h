@@ -10,22 +10,8 @@
 
 namespace tamarind::test {
 
-class FilterTest : public BoundContextTest {
+class FilterTest : public ImageCallTest {
 protected:
-    void TearDown() override
-    {
-        if (eglGetCurrentVGContext() != nullptr) {
-            EXPECT_EQ(vgGetError(), VG_NO_ERROR) << "an error was left pending";
-        }
-        BoundContextTest::TearDown();
-    }
-
-    static VGImage makeImage(VGImageFormat format, int w, int h)
-    {
-        const VGImage image = vgCreateImage(format, w, h, VG_IMAGE_QUALITY_NONANTIALIASED);
-        EXPECT_NE(image, VG_INVALID_HANDLE);
-        return image;
-    }
 
     // An image whose every pixel holds the packed value `value`.
     static VGImage filledImage(VGImageFormat format, int w, int h, uint32_t value)

@@ -120,6 +120,25 @@ inline Channels channels(const BufferPixel &p)
     return {p.red, p.green, p.blue, p.alpha};
 }
 
+// A bound context whose tests must leave no VG error pending, with a helper to make images.
+class ImageCallTest : public BoundContextTest {
+protected:
+    void TearDown() override
+    {
+        if (eglGetCurrentVGContext() != nullptr) {
+            EXPECT_EQ(vgGetError(), VG_NO_ERROR) << "an error was left pending";
+        }
+        BoundContextTest::TearDown();
+    }
+
+    static VGImage makeImage(VGImageFormat format, int w, int h)
+    {
+        const VGImage image = vgCreateImage(format, w, h, VG_IMAGE_QUALITY_NONANTIALIASED);
+        EXPECT_NE(image, VG_INVALID_HANDLE);
+        return image;
+    }
+};
+
 } // namespace tamarind::test
 
 #endif

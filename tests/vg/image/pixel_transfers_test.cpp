@@ -35,22 +35,8 @@ Channels channelsOf(uint32_t packedRgba)
             static_cast<int>((packedRgba >> 8) & 0xFF), static_cast<int>(packedRgba & 0xFF)};
 }
 
-class TransferTest : public BoundContextTest {
+class TransferTest : public ImageCallTest {
 protected:
-    void TearDown() override
-    {
-        if (eglGetCurrentVGContext() != nullptr) {
-            EXPECT_EQ(vgGetError(), VG_NO_ERROR) << "an error was left pending";
-        }
-        BoundContextTest::TearDown();
-    }
-
-    static VGImage makeImage(VGImageFormat format, int w, int h)
-    {
-        const VGImage image = vgCreateImage(format, w, h, VG_IMAGE_QUALITY_NONANTIALIASED);
-        EXPECT_NE(image, VG_INVALID_HANDLE);
-        return image;
-    }
 
     // A VG_sRGBA_8888 image whose pixels carry tagOf(x, y, tag).
     static VGImage taggedImage(int w, int h, uint32_t tag = 0x5A)
